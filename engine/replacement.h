@@ -1,0 +1,44 @@
+// String replacement: prepared once per job, applied to every file's text.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/job_context.h"
+#include "engine/text_buffer.h"
+
+namespace sorrel {
+
+// A compiled wide-character regular expression (defined where it is built).
+struct CompiledExpression;
+
+struct ReplacementSpec {
+  bool enabled = false;
+  bool use_regex = false;
+  bool ignore_case = false;
+  bool single_line = false;
+  bool dot_not_newline = false;
+  std::u16string literal_pattern;  // literal mode only
+  std::shared_ptr<const CompiledExpression> expression;  // regular-expression mode only
+  std::u16string replacement;
+  uint32_t match_flags = 0;  // the regex library's match flags
+};
+
+// Builds the spec for one job. On failure the message has been shown through
+// ShowJobError and false is returned; spec is then left empty.
+bool PrepareReplacement(JobContext& ctx, std::u16string_view search, std::u16string_view replace,
+                        bool use_regex, bool ignore_case, bool single_line, bool dot_not_newline,
+                        ReplacementSpec* spec);
+
+// Replaces every match in text; true when the text changed. Exceptions of the
+// regex library and of memory pass to the caller.
+bool ApplyReplacement(TextBuffer& text, const ReplacementSpec& spec);
+
+// Replaces every occurrence of pattern in text, left to right, without looking
+// inside what was inserted. With ignore_case only A-Z and a-z are folded. An
+// empty pattern replaces nothing.
+void ReplaceLiteral(std::u16string& text, std::u16string_view pattern,
+                    std::u16string_view replacement, bool ignore_case);
+
+}  // namespace sorrel

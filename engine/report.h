@@ -1,0 +1,19 @@
+// The two output rules of the engine: report lines and job errors go to the
+// log or a message box, or in CUI mode to the console.
+#pragma once
+
+#include <string_view>
+
+#include "engine/job_context.h"
+
+namespace sorrel {
+
+// Appends a complete report line (ending in CR+LF) to the MessageLog, or in
+// CUI mode writes it to the console at once.
+void EmitReportLine(JobContext& ctx, std::u16string_view line);
+
+// Shows a failure that stops a job before the walk: an error box with the
+// application title, or in CUI mode the text and a newline on the console.
+void ShowJobError(JobContext& ctx, std::u16string_view text);
+
+}  // namespace sorrel

@@ -1,0 +1,56 @@
+// The code-page seam: detection, strict decoding and encoding of text by
+// Windows code-page number, and the system's own conversion for the pages the
+// code-page service cannot encode.
+#pragma once
+
+#include <bitset>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace sorrel::platform {
+
+enum class EncodeStatus {
+  Ok,
+  CannotConvert,  // the service cannot convert into this code page
+  Failed,         // the conversion itself failed
+};
+
+// One service object; the reader and the writer each create their own.
+class CodePageConverter {
+ public:
+  virtual ~CodePageConverter() = default;
+  // The one best code page for the bytes; false when there is no answer.
+  virtual bool Detect(std::string_view bytes, uint32_t* code_page) = 0;
+  // Decodes strictly: false when a byte sequence is not valid in the code page
+  // or the code page is unknown. out is replaced.
+  virtual bool Decode(uint32_t code_page, std::string_view bytes, std::u16string* out) = 0;
+  // Encodes; a character the code page lacks becomes "?" (no best fit).
+  virtual EncodeStatus Encode(uint32_t code_page, std::u16string_view text, std::string* out) = 0;
+};
+
+// Why the service could not be created.
+enum class CreateStatus { Ok, NoInterface, NoAggregation, ClassNotRegistered, Other };
+
+class CodePageService {
+ public:
+  virtual ~CodePageService() = default;
+  // A new converter, or null with the reason in status.
+  virtual std::unique_ptr<CodePageConverter> Create(CreateStatus* status) = 0;
+  // The units that code page 932 (with best fit) encodes as two bytes; the
+  // two-column test of tab expansion. Built once.
+  virtual const std::bitset<65536>& DoubleByteUnits932() = 0;
+};
+
+class SystemConversion {
+ public:
+  virtual ~SystemConversion() = default;
+  // Encodes text into code_page; what the page lacks becomes its default
+  // character and sets *used_default (when given). False on failure, with the
+  // system's error code in *error.
+  virtual bool Encode(uint32_t code_page, std::u16string_view text, std::string* out,
+                      bool* used_default, int* error) = 0;
+};
+
+}  // namespace sorrel::platform

@@ -15,7 +15,8 @@ inline constexpr TextPair kNoErrors{u"変換中にエラーはありませんで
 inline constexpr const char16_t* kResultCaption = u"実行結果";
 inline constexpr TextPair kResultInitialSummary{u"0個中0個のファイルを置換しました。",
                                                 u"Target files:0, Replaced files:0"};
-inline constexpr TextPair kResultLogLabel{u"変換中に発生した警告・エラー：", u"Warnings or Errors:"};
+inline constexpr TextPair kResultLogLabel{u"変換中に発生した警告・エラー：",
+                                          u"Warnings or Errors:"};
 
 // The walk and the abort key.
 inline constexpr TextPair kCannotEnterFolder{u"フォルダ %s に移動できません。\r\n",
@@ -33,11 +34,13 @@ inline constexpr TextPair kReadError{u"ファイル %s の読み込み中にエ�
 inline constexpr TextPair kNoService{u"IMultiLanguage2のインスタンス作成に失敗しました。\r\n",
                                      u"Cannot create IMultiLanguage2.\r\n"};
 inline constexpr TextPair kCannotDecode{
-    u"ファイル %s のUnicode変換工程でエラーが発生しました。ファイル内容が文字列として解釈できません。"
+    u"ファイル %s "
+    u"のUnicode変換工程でエラーが発生しました。ファイル内容が文字列として解釈できません。"
     u"\r\n",
     u"Cannot encode %s to Unicode.\r\n"};
 inline constexpr TextPair kCannotDecodeInsLfByte{
-    u"ファイル %s のUnicode変換工程でエラーが発生しました。ファイル内容が文字列として解釈できないか、"
+    u"ファイル %s "
+    u"のUnicode変換工程でエラーが発生しました。ファイル内容が文字列として解釈できないか、"
     u"「指定したバイト数毎に改行コードを挟む」によりファイル内容が破壊された可能性があります。\r\n",
     u"Cannot encode %s to Unicode.\r\n"};
 inline constexpr TextPair kFileAborted{u"ファイル %s 処理中止しました。\r\n", u"Abort %s.\r\n"};
@@ -52,8 +55,9 @@ inline constexpr const char16_t* kOddUtf16Caption = u"指定したバイト数�
 inline constexpr TextPair kBackupFailed{
     u"バックアップによるファイル %s の作成に失敗しました。置換は中止します。\r\n",
     u"Cannot create a backup file - %s.\r\n"};
-inline constexpr TextPair kCannotReadTimes{u"ファイル %s の元のタイムスタンプの読み出しに失敗しました。\r\n",
-                                           u"Cannot read the timestamp. - %s\r\n"};
+inline constexpr TextPair kCannotReadTimes{
+    u"ファイル %s の元のタイムスタンプの読み出しに失敗しました。\r\n",
+    u"Cannot read the timestamp. - %s\r\n"};
 inline constexpr TextPair kCannotOpenForTimes{
     u"ファイル %s タイムスタンプを設定するためのオープンに失敗。\r\n",
     u"Cannot open(for change the timestamp). - %s\r\n"};
@@ -70,10 +74,10 @@ inline constexpr TextPair kUnexpected{u"ファイル %s を処理中の内部エ
                                       u"error. - %s\r\n"};
 
 // Preparing the replacement.
-inline constexpr TextPair kNoMemoryBefore{u"文字列置換を行うためのメモリが足りません：\r\n置換前文字列",
-                                          u"Not enough memory. [BS]"};
-inline constexpr TextPair kNoMemoryAfter{u"文字列置換を行うためのメモリが足りません：\r\n置換後文字列",
-                                         u"Not enough memory. [AS]"};
+inline constexpr TextPair kNoMemoryBefore{
+    u"文字列置換を行うためのメモリが足りません：\r\n置換前文字列", u"Not enough memory. [BS]"};
+inline constexpr TextPair kNoMemoryAfter{
+    u"文字列置換を行うためのメモリが足りません：\r\n置換後文字列", u"Not enough memory. [AS]"};
 inline constexpr TextPair kBadExpression{u"正規表現の指定が不正です。",
                                          u"Regular Expression error. [bad_expression]"};
 inline constexpr TextPair kExpressionException{u"正規表現の準備中にエラーが発生しました。",
@@ -87,7 +91,8 @@ inline constexpr TextPair kNoAggregation{
     u"指定されたクラスはアグリゲートオブジェクトの一部として作成できません。",
     u"CLASS_E_NOAGGREGATION."};
 inline constexpr TextPair kClassNotRegistered{
-    u"指定されたクラスが登録データベースに登録されていないか、dwClsContextパラメータで指定されたサーバー"
+    u"指定されたクラスが登録データベースに登録されていないか、dwClsContextパラメータで指定されたサ"
+    u"ーバー"
     u"タイプが登録されていないか、レジストリのサーバータイプ値が不正です。",
     u"REGDB_E_CLASSNOTREG."};
 inline constexpr TextPair kConversionError{u"文字列変換中エラー", u"Conversion error"};
@@ -96,7 +101,8 @@ inline constexpr TextPair kConvertFromUnicodeFailed{u"ConvertStringFromUnicodeEx
 inline constexpr TextPair kSystemConversionError{u"文字列変換中エラー", u"WideCharToMultiByte"};
 inline constexpr TextPair kForcedConversion{u"強制変換しました", u"Force Conversion"};
 inline constexpr TextPair kForcedConversionDetail{
-    u"変換できない文字が含まれており、'?'に置換しました。", u"Unconvertible charactors are contained."};
+    u"変換できない文字が含まれており、'?'に置換しました。",
+    u"Unconvertible charactors are contained."};
 inline constexpr TextPair kCannotOpenForWrite{u"ファイルを書き込みモードで開けません",
                                               u"Cannot open a file as write mode"};
 inline constexpr TextPair kWriteError{u"ファイル書き込み中エラー", u"WriteFile error"};

@@ -1,1 +1,168 @@
-// placeholder
+// The reader: one read, the code page by mark, list or detection, the raw
+// byte edits, and a strict decode.
+#include "engine/reader.h"
+
+#include <memory>
+#include <new>
+
+#include "engine/encode_table.h"
+#include "engine/messages.h"
+#include "platform/text_format.h"
+#include "platform/utf.h"
+
+namespace sorrel {
+namespace {
+
+// The code page of the read list's index, for a file without a mark; false
+// when it has to be detected.
+bool ListedCodePage(short read_index, uint32_t* code_page) {
+  if (read_index == kOtherIndex) return true;  // keeps CharEncodeOther
+  if (read_index > kAutomaticIndex && read_index < kOtherIndex) {
+    *code_page = EncodeTable[read_index].code_page;
+    return true;
+  }
+  return false;
+}
+
+// The length of a byte-order mark at the front, and its code page.
+size_t ByteOrderMark(const std::string& bytes, uint32_t* code_page) {
+  auto starts = [&](std::string_view mark) { return bytes.compare(0, mark.size(), mark) == 0; };
+  if (bytes.size() >= 3 && starts("\xEF\xBB\xBF")) {
+    *code_page = EncodeTable[4].code_page;
+    return 3;
+  }
+  if (bytes.size() >= 2 && starts("\xFF\xFE")) {
+    *code_page = EncodeTable[2].code_page;
+    return 2;
+  }
+  if (bytes.size() >= 2 && starts("\xFE\xFF")) {
+    *code_page = EncodeTable[3].code_page;
+    return 2;
+  }
+  return 0;
+}
+
+std::string LineEndBytes(LineEndKind kind, uint32_t code_page) {
+  std::u16string units;
+  switch (kind) {
+    case kLineEndCrLf:
+      units = u"\r\n";
+      break;
+    case kLineEndLf:
+      units = u"\n";
+      break;
+    case kLineEndCr:
+      units = u"\r";
+      break;
+    default:
+      return {};
+  }
+  std::string bytes;
+  for (char16_t u : units) {
+    if (!IsUtf16CodePage(code_page)) {
+      bytes.push_back(static_cast<char>(u));
+    } else if (IsUtf16BigEndianCodePage(code_page)) {
+      bytes.push_back('\0');
+      bytes.push_back(static_cast<char>(u));
+    } else {
+      bytes.push_back(static_cast<char>(u));
+      bytes.push_back('\0');
+    }
+  }
+  return bytes;
+}
+
+// Asks whether an odd n may cut the units of a UTF-16 file.
+bool ConfirmOddCut(JobContext& ctx, const std::string& name, uint32_t n) {
+  const std::u16string question =
+      FormatText(messages::kOddUtf16Question, {Utf8ToUtf16(name), int64_t{n}});
+  return ctx.ui->MessageBox(question, messages::kOddUtf16Caption, platform::Buttons::YesNo,
+                            platform::Icon::Question) != platform::Answer::No;
+}
+
+}  // namespace
+
+void RemoveNulBytes(std::string& bytes, bool utf16) {
+  size_t out = 0;
+  if (utf16) {
+    size_t i = 0;
+    for (; i + 1 < bytes.size(); i += 2) {
+      if (bytes[i] == '\0' && bytes[i + 1] == '\0') continue;
+      bytes[out++] = bytes[i];
+      bytes[out++] = bytes[i + 1];
+    }
+    if (i < bytes.size()) bytes[out++] = bytes[i];
+  } else {
+    for (char b : bytes) {
+      if (b != '\0') bytes[out++] = b;
+    }
+  }
+  bytes.resize(out);
+}
+
+void InsertLineEndEveryNBytes(std::string& bytes, size_t skip, uint32_t n, LineEndKind kind,
+                              uint32_t code_page) {
+  const std::string line_end = LineEndBytes(kind, code_page);
+  if (n == 0 || line_end.empty() || bytes.size() <= skip) return;
+  const uint64_t content = bytes.size() - skip;
+  const uint64_t cuts = (content - 1) / n;  // one line end between pieces
+  if (cuts == 0) return;
+  const uint64_t grown = bytes.size() + cuts * line_end.size();
+  // Counts and positions are 32-bit; a longer buffer cannot be held.
+  if (grown > UINT32_MAX) throw std::bad_alloc();
+  std::string out;
+  out.reserve(grown);
+  out.append(bytes, 0, skip);
+  for (uint64_t pos = skip; pos < bytes.size(); pos += n) {
+    if (pos != skip) out.append(line_end);
+    out.append(bytes, pos, n);
+  }
+  bytes.swap(out);
+}
+
+ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& text,
+                        short read_index, uint32_t& code_page, uint32_t& bom, LineEndKind kind,
+                        uint32_t n, platform::FileSnapshot* snapshot) {
+  text.clear();
+  bom = 0;
+  std::string bytes;
+  switch (ctx.fs->ReadWholeFile(name, &bytes, snapshot)) {
+    case platform::ReadStatus::Ok:
+      break;
+    case platform::ReadStatus::CannotOpen:
+      return ReadResult::CannotOpen;
+    case platform::ReadStatus::Empty:
+      return ReadResult::Empty;
+    case platform::ReadStatus::ReadError:
+      return ReadResult::ReadError;
+  }
+
+  platform::CreateStatus status;
+  std::unique_ptr<platform::CodePageConverter> converter = ctx.code_pages->Create(&status);
+  if (!converter) return ReadResult::NoService;
+
+  const size_t bom_length = ByteOrderMark(bytes, &code_page);
+  if (bom_length > 0) {
+    bom = 1;
+  } else if (!ListedCodePage(read_index, &code_page)) {
+    uint32_t detected;
+    code_page = converter->Detect(bytes, &detected) ? detected : EncodeTable[1].code_page;
+  }
+
+  const bool utf16 = IsUtf16CodePage(code_page);
+  RemoveNulBytes(bytes, utf16);
+  if (n > 0) {
+    if (utf16 && n % 2 == 1 && !ConfirmOddCut(ctx, name, n)) return ReadResult::Aborted;
+    InsertLineEndEveryNBytes(bytes, bom_length, n, kind, code_page);
+  }
+
+  const std::string_view body = std::string_view(bytes).substr(bom_length);
+  if (!converter->Decode(code_page, body, &text)) {
+    text.clear();
+    return ReadResult::CannotDecode;
+  }
+  CheckTextLength(text.size());
+  return ReadResult::Ok;
+}
+
+}  // namespace sorrel

@@ -1,1 +1,228 @@
-// placeholder
+// String replacement: the job's prepared search, and its application to one
+// file's text, literally or through Boost.Regex over wide characters.
+#include "engine/replacement.h"
+
+#include <boost/regex.hpp>
+#include <cstddef>
+#include <iterator>
+#include <new>
+#include <vector>
+
+#include "engine/messages.h"
+#include "engine/report.h"
+
+namespace sorrel {
+
+struct CompiledExpression {
+  boost::wregex regex;
+};
+
+namespace {
+
+// UTF-16 units widen one to one, never joined into code points, so that the
+// expression sees and reports positions exactly as the transforms do.
+std::wstring Widen(std::u16string_view text) {
+  return std::wstring(text.begin(), text.end());
+}
+
+// An output iterator that appends the formatter's wide characters to a UTF-16
+// text. A character beyond 0xFFFF can only come from an escape of the
+// replacement; it becomes a surrogate pair, or U+FFFD beyond Unicode, rather
+// than being cut to 16 bits.
+class Utf16Appender {
+ public:
+  using iterator_category = std::output_iterator_tag;
+  using value_type = void;
+  using difference_type = std::ptrdiff_t;
+  using pointer = void;
+  using reference = void;
+
+  explicit Utf16Appender(std::u16string* out) : out_(out) {}
+
+  Utf16Appender& operator=(wchar_t c) {
+    const auto code = static_cast<uint32_t>(c);
+    if (code <= 0xFFFF) {
+      Append(static_cast<char16_t>(code));
+    } else if (code <= 0x10FFFF) {
+      CheckTextLength(out_->size() + 2);
+      out_->push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+      out_->push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+    } else {
+      Append(u'\uFFFD');
+    }
+    return *this;
+  }
+  Utf16Appender& operator*() { return *this; }
+  Utf16Appender& operator++() { return *this; }
+  Utf16Appender operator++(int) { return *this; }
+
+ private:
+  void Append(char16_t unit) {
+    CheckTextLength(out_->size() + 1);
+    out_->push_back(unit);
+  }
+
+  std::u16string* out_;
+};
+
+char16_t FoldAsciiLetter(char16_t c) {
+  return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c;
+}
+
+// Finds a fixed pattern with a Knuth-Morris-Pratt automaton, so that a search
+// over the whole text never steps back and stays linear whatever the pattern.
+class LiteralSearcher {
+ public:
+  LiteralSearcher(std::u16string_view pattern, bool ignore_case)
+      : pattern_(pattern), ignore_case_(ignore_case), border_(pattern.size(), 0) {
+    if (ignore_case_) {
+      for (char16_t& c : pattern_) c = FoldAsciiLetter(c);
+    }
+    size_t k = 0;
+    for (size_t i = 1; i < pattern_.size(); ++i) {
+      while (k > 0 && pattern_[i] != pattern_[k]) k = border_[k - 1];
+      if (pattern_[i] == pattern_[k]) ++k;
+      border_[i] = k;
+    }
+  }
+
+  // The start of the first occurrence at or after from, or npos.
+  size_t Find(std::u16string_view text, size_t from) const {
+    size_t matched = 0;
+    for (size_t i = from; i < text.size(); ++i) {
+      const char16_t c = ignore_case_ ? FoldAsciiLetter(text[i]) : text[i];
+      while (matched > 0 && c != pattern_[matched]) matched = border_[matched - 1];
+      if (c == pattern_[matched]) ++matched;
+      if (matched == pattern_.size()) return i + 1 - matched;
+    }
+    return std::u16string_view::npos;
+  }
+
+ private:
+  std::u16string pattern_;
+  bool ignore_case_;
+  // border_[i]: the longest proper prefix of pattern_[0..i] that also ends it.
+  std::vector<size_t> border_;
+};
+
+void AppendBounded(std::u16string& out, std::u16string_view piece) {
+  CheckTextLength(out.size() + piece.size());
+  out.append(piece);
+}
+
+TextBuffer ReplaceByExpression(const TextBuffer& text, const ReplacementSpec& spec) {
+  if (!spec.expression) return text;
+  const std::wstring subject = Widen(text);
+  const std::wstring format = Widen(spec.replacement);
+  TextBuffer result;
+  boost::regex_replace(Utf16Appender(&result), subject.begin(), subject.end(),
+                       spec.expression->regex, format,
+                       static_cast<boost::regex_constants::match_flag_type>(spec.match_flags));
+  return result;
+}
+
+TextBuffer ReplaceLiterally(const TextBuffer& text, const ReplacementSpec& spec) {
+  TextBuffer result = text;
+  ReplaceLiteral(result, spec.literal_pattern, spec.replacement, spec.ignore_case);
+  return result;
+}
+
+// Copies text into out; false when there was no memory for it.
+bool CopyText(std::u16string_view text, std::u16string* out) {
+  try {
+    out->assign(text);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+uint32_t MatchFlags(bool single_line, bool dot_not_newline) {
+  // Without match_any the matcher keeps the leftmost longest alternative a
+  // Perl expression promises; with it, the first match met would do.
+  uint32_t flags = boost::regex_constants::match_default;
+  if (single_line) flags |= boost::regex_constants::match_single_line;
+  if (dot_not_newline) flags |= boost::regex_constants::match_not_dot_newline;
+  return flags;
+}
+
+// Compiles search as a Perl expression into expression; the message to show
+// when that fails, or nullptr.
+const TextPair* Compile(std::u16string_view search, bool ignore_case,
+                        std::shared_ptr<const CompiledExpression>* expression) {
+  try {
+    boost::wregex::flag_type syntax = boost::regex_constants::perl;
+    if (ignore_case) syntax |= boost::regex_constants::icase;
+    *expression = std::make_shared<const CompiledExpression>(
+        CompiledExpression{boost::wregex(Widen(search), syntax)});
+    return nullptr;
+  } catch (const boost::regex_error&) {
+    return &messages::kBadExpression;
+  } catch (const std::exception&) {
+    return &messages::kExpressionException;
+  }
+}
+
+}  // namespace
+
+bool PrepareReplacement(JobContext& ctx, std::u16string_view search, std::u16string_view replace,
+                        bool use_regex, bool ignore_case, bool single_line, bool dot_not_newline,
+                        ReplacementSpec* spec) {
+  // The result is stored only at the end: search or replace may view into it.
+  ReplacementSpec prepared;
+  prepared.enabled = spec->enabled;
+  prepared.use_regex = use_regex;
+  std::u16string search_text;
+  const TextPair* error = nullptr;
+  if (!CopyText(search, &search_text)) {
+    error = &messages::kNoMemoryBefore;
+  } else if (!CopyText(replace, &prepared.replacement)) {
+    error = &messages::kNoMemoryAfter;
+  } else if (use_regex) {
+    error = Compile(search_text, ignore_case, &prepared.expression);
+  } else {
+    prepared.literal_pattern = std::move(search_text);
+  }
+  if (error != nullptr) {
+    *spec = ReplacementSpec{};
+    ShowJobError(ctx, ctx.Text(*error));
+    return false;
+  }
+  prepared.ignore_case = ignore_case;
+  prepared.single_line = single_line;
+  prepared.dot_not_newline = dot_not_newline;
+  prepared.match_flags = MatchFlags(single_line, dot_not_newline);
+  *spec = std::move(prepared);
+  return true;
+}
+
+bool ApplyReplacement(TextBuffer& text, const ReplacementSpec& spec) {
+  TextBuffer result =
+      spec.use_regex ? ReplaceByExpression(text, spec) : ReplaceLiterally(text, spec);
+  if (result == text) return false;
+  text.swap(result);
+  return true;
+}
+
+void ReplaceLiteral(std::u16string& text, std::u16string_view pattern,
+                    std::u16string_view replacement, bool ignore_case) {
+  if (pattern.empty()) return;
+  const LiteralSearcher searcher(pattern, ignore_case);
+  const std::u16string_view source = text;
+  size_t found = searcher.Find(source, 0);
+  if (found == std::u16string_view::npos) return;
+  // The edited text is built apart, so a text that would grow too long is
+  // left exactly as it was.
+  std::u16string result;
+  size_t copied = 0;
+  while (found != std::u16string_view::npos) {
+    AppendBounded(result, source.substr(copied, found - copied));
+    AppendBounded(result, replacement);
+    copied = found + pattern.size();
+    found = searcher.Find(source, copied);
+  }
+  AppendBounded(result, source.substr(copied));
+  text.swap(result);
+}
+
+}  // namespace sorrel

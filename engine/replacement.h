@@ -19,25 +19,35 @@ struct ReplacementSpec {
   bool ignore_case = false;
   bool single_line = false;
   bool dot_not_newline = false;
-  std::u16string literal_pattern;  // literal mode only
+  std::u16string literal_pattern;                        // literal mode only
   std::shared_ptr<const CompiledExpression> expression;  // regular-expression mode only
   std::u16string replacement;
   uint32_t match_flags = 0;  // the regex library's match flags
 };
 
-// Builds the spec for one job. On failure the message has been shown through
-// ShowJobError and false is returned; spec is then left empty.
+// Builds the spec for one job: copies both texts, sets the match flags and,
+// with use_regex, compiles search as a Perl expression (case-blind with
+// ignore_case). spec->enabled is the caller's and is kept. On failure the
+// message has been shown through ShowJobError (no memory for either text, an
+// expression the library rejects, any other error while compiling) and false
+// is returned; spec is then left empty.
 bool PrepareReplacement(JobContext& ctx, std::u16string_view search, std::u16string_view replace,
                         bool use_regex, bool ignore_case, bool single_line, bool dot_not_newline,
                         ReplacementSpec* spec);
 
-// Replaces every match in text; true when the text changed. Exceptions of the
-// regex library and of memory pass to the caller.
+// Replaces every match in text, whether or not spec.enabled is set (the gate
+// is the caller's); true when the text changed, false when the result equals
+// the text. Exceptions of the regex library (a match too complex) and of
+// memory pass to the caller, as does std::bad_alloc for a result longer than
+// kMaxTextUnits; text is then unchanged. The expression sees every UTF-16 unit
+// as one character.
 bool ApplyReplacement(TextBuffer& text, const ReplacementSpec& spec);
 
 // Replaces every occurrence of pattern in text, left to right, without looking
-// inside what was inserted. With ignore_case only A-Z and a-z are folded. An
-// empty pattern replaces nothing.
+// inside what was inserted, in time linear in text and pattern. With
+// ignore_case only A-Z and a-z are folded. An empty pattern replaces nothing.
+// A result longer than kMaxTextUnits throws std::bad_alloc and leaves text as
+// it was.
 void ReplaceLiteral(std::u16string& text, std::u16string_view pattern,
                     std::u16string_view replacement, bool ignore_case);
 

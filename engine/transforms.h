@@ -21,8 +21,9 @@ bool SplitFullWidthSpaces(TextBuffer& text);
 // (c) Runs of SPACE and TAB before a CR, an LF or the end of the text go.
 bool DeleteTrailingWhiteSpace(TextBuffer& text);
 
-// (d) Tabs become spaces up to the next multiple of width (at least 1),
-// counting a unit as two columns when double_byte has it (code page 932).
+// (d) Tabs become spaces up to the next multiple of width, the column
+// restarting after every CR and LF and a unit counting two columns when
+// double_byte has it (code page 932). A width of 0 changes nothing.
 bool ExpandTabs(TextBuffer& text, uint32_t width, const std::bitset<65536>& double_byte);
 
 // (e) Invalid control codes (below U+0020 but TAB, LF, CR and U+001A) go.
@@ -31,9 +32,10 @@ bool DeleteControlCodes(TextBuffer& text);
 // (f) Invalid control codes become SPACE.
 bool ControlCodesToSpaces(TextBuffer& text);
 
-// (g) A line end of kind after every n units (n at least 1), none after the
-// last piece. A kind other than 0, 1 and 2 inserts nothing but still reports a
-// change when the text is longer than n.
+// (g) A line end of kind after every n units, counted from the start of the
+// text, none after the last piece. n = 0 changes nothing. A kind other than
+// 0, 1 and 2 inserts nothing but still reports a change when the text is
+// longer than n.
 bool InsertLineEndEveryNChars(TextBuffer& text, uint32_t n, LineEndKind kind);
 
 }  // namespace sorrel

@@ -1,1 +1,96 @@
-// placeholder
+// The depth-first walk over the target folder and the abort check.
+#include "engine/walk.h"
+
+#include <set>
+#include <utility>
+
+#include "engine/messages.h"
+#include "engine/process_file.h"
+#include "engine/report.h"
+#include "platform/text_format.h"
+#include "platform/utf.h"
+
+namespace sorrel {
+namespace {
+
+using FolderId = std::pair<uint64_t, uint64_t>;  // device, inode
+
+struct Walk {
+  JobContext& ctx;
+  const ConversionOptions& options;
+  std::string pattern;
+  std::set<FolderId> visited;
+};
+
+bool WalkFolder(Walk& walk);
+
+// Marks the current directory as walked; false when it was walked already.
+bool FirstVisit(Walk& walk) {
+  platform::FileSnapshot id;
+  if (!walk.ctx.fs->CurrentDirectoryId(&id)) return true;
+  return walk.visited.insert({id.device, id.inode}).second;
+}
+
+bool WalkFiles(Walk& walk) {
+  std::unique_ptr<platform::DirectorySearch> search = walk.ctx.fs->FindFirst(walk.pattern);
+  if (!search) return true;
+  platform::FindEntry entry;
+  while (search->Next(&entry)) {
+    if (IsAbortRequested(walk.ctx)) return false;
+    if (entry.is_directory) continue;
+    if (!ProcessFile(walk.ctx, entry.name, walk.options)) return false;
+  }
+  return true;
+}
+
+bool WalkSubfolders(Walk& walk) {
+  JobContext& ctx = walk.ctx;
+  std::string here;
+  if (!ctx.fs->GetCurrentDirectory(&here)) return true;
+  std::unique_ptr<platform::DirectorySearch> search = ctx.fs->FindFirst("*.*");
+  if (!search) return true;
+  platform::FindEntry entry;
+  while (search->Next(&entry)) {
+    if (IsAbortRequested(ctx)) return false;
+    if (!entry.is_directory || entry.name == "." || entry.name == "..") continue;
+    if (!ctx.fs->SetCurrentDirectory(entry.name)) {
+      EmitReportLine(ctx,
+                     FormatText(ctx.Text(messages::kCannotEnterFolder), {Utf8ToUtf16(entry.name)}));
+      continue;
+    }
+    const bool go_on = !FirstVisit(walk) || WalkFolder(walk);
+    if (!ctx.fs->SetCurrentDirectory(here)) {
+      // Going on from the wrong folder would touch files that were not asked
+      // for: the walk stops here.
+      EmitReportLine(ctx, FormatText(ctx.Text(messages::kCannotEnterFolder), {Utf8ToUtf16(here)}));
+      return false;
+    }
+    if (!go_on) return false;
+  }
+  return true;
+}
+
+bool WalkFolder(Walk& walk) {
+  if (!WalkFiles(walk)) return false;
+  if (!walk.options.SearchSubFolders) return true;
+  return WalkSubfolders(walk);
+}
+
+}  // namespace
+
+bool WalkTargets(JobContext& ctx, const ConversionOptions& options) {
+  Walk walk{ctx, options, Utf16ToUtf8(options.TargetPattern), {}};
+  FirstVisit(walk);
+  return WalkFolder(walk);
+}
+
+bool IsAbortRequested(JobContext& ctx) {
+  if (!ctx.ui->IsForeground()) return false;
+  if (!ctx.ui->IsAbortKeyDown()) return false;
+  if (ctx.cui_mode) return true;
+  return ctx.ui->MessageBox(ctx.Text(messages::kAbortQuestion), ctx.Text(messages::kAbortCaption),
+                            platform::Buttons::YesNo,
+                            platform::Icon::Question) == platform::Answer::Yes;
+}
+
+}  // namespace sorrel

@@ -1,1 +1,199 @@
-// placeholder
+#include "engine/walk.h"
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "engine/test_support.h"
+
+namespace sorrel {
+namespace {
+
+using testing::Environment;
+using testing::FileSystemWrapper;
+using testing::TempFolder;
+
+// Runs each test inside its temporary folder and comes back afterwards.
+class WalkTest : public ::testing::Test {
+ protected:
+  WalkTest() {
+    char* cwd = getcwd(nullptr, 0);
+    home_ = cwd;
+    free(cwd);
+    options.CharEncode = 1;
+    options.TargetPattern = u"*.txt";
+  }
+  ~WalkTest() override { EXPECT_EQ(chdir(home_.c_str()), 0); }
+  bool Walk() {
+    EXPECT_EQ(chdir(dir.path().c_str()), 0);
+    return WalkTargets(env.ctx, options);
+  }
+  // The log of a walk over empty files names the files in the order visited.
+  std::u16string Visited() const { return env.ctx.MessageLog; }
+
+  Environment env;
+  TempFolder dir;
+  ConversionOptions options;
+
+ private:
+  std::string home_;
+};
+
+// The order a depth-first walk must take, from the directory listings.
+void ExpectedOrder(const std::string& folder, const std::string& suffix, std::u16string* out) {
+  std::vector<std::pair<std::string, bool>> entries;
+  DIR* d = opendir(folder.c_str());
+  while (dirent* e = readdir(d)) entries.push_back({e->d_name, e->d_type == DT_DIR});
+  closedir(d);
+  for (const auto& [name, is_dir] : entries) {
+    if (!is_dir && name.size() > suffix.size() &&
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+      out->append(std::u16string(name.begin(), name.end()) + u" is empty.\r\n");
+    }
+  }
+  for (const auto& [name, is_dir] : entries) {
+    if (is_dir && name != "." && name != "..") ExpectedOrder(folder + "/" + name, suffix, out);
+  }
+}
+
+TEST_F(WalkTest, FilesOfAFolderComeBeforeItsSubfoldersDepthFirst) {
+  for (const char* f : {"a.txt", "b.txt", "skip.dat", "sub1/c.txt", "sub1/deep/d.txt",
+                        "sub1/deep/e.txt", "sub2/f.txt", "match.txt/g.txt"}) {
+    const std::string path = f;
+    for (size_t slash = path.find('/'); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
+      dir.MakeFolder(path.substr(0, slash));
+    }
+    dir.Write(path, "");
+  }
+  options.SearchSubFolders = true;
+  EXPECT_TRUE(Walk());
+  std::u16string expected;
+  ExpectedOrder(dir.path(), ".txt", &expected);
+  EXPECT_EQ(Visited(), expected);
+  // The folder named like a match is walked, never processed as a file.
+  EXPECT_NE(Visited().find(u"g.txt is empty."), std::u16string::npos);
+  EXPECT_EQ(Visited().find(u"match.txt is empty."), std::u16string::npos);
+}
+
+// Records the searches made and refuses to enter one folder.
+struct Recording : FileSystemWrapper {
+  using FileSystemWrapper::FileSystemWrapper;
+  std::unique_ptr<platform::DirectorySearch> FindFirst(const std::string& pattern) override {
+    patterns.push_back(pattern);
+    return FileSystemWrapper::FindFirst(pattern);
+  }
+  bool SetCurrentDirectory(const std::string& path) override {
+    return path != locked && FileSystemWrapper::SetCurrentDirectory(path);
+  }
+  std::vector<std::string> patterns;
+  std::string locked;
+};
+
+TEST_F(WalkTest, WithoutSubfolderSearchNothingBelowIsTouched) {
+  dir.MakeFolder("sub");
+  dir.Write("sub/a.txt", "");
+  Recording fs(env.ctx.fs);
+  env.ctx.fs = &fs;
+  EXPECT_TRUE(Walk());
+  EXPECT_EQ(fs.patterns, std::vector<std::string>{"*.txt"});
+  EXPECT_EQ(Visited(), u"");
+}
+
+TEST_F(WalkTest, AFolderThatCannotBeEnteredIsReportedOnceAndSiblingsGoOn) {
+  for (const char* f : {"locked", "open1", "open2"}) dir.MakeFolder(f);
+  dir.Write("locked/x.txt", "");
+  dir.Write("open1/y.txt", "");
+  dir.Write("open2/z.txt", "");
+  Recording fs(env.ctx.fs);
+  fs.locked = "locked";
+  env.ctx.fs = &fs;
+  options.SearchSubFolders = true;
+  EXPECT_TRUE(Walk());
+  const std::u16string log = Visited();
+  EXPECT_NE(log.find(u"SetCurrentDirectory error. - locked\r\n"), std::u16string::npos);
+  EXPECT_NE(log.find(u"y.txt is empty."), std::u16string::npos);
+  EXPECT_NE(log.find(u"z.txt is empty."), std::u16string::npos);
+  EXPECT_EQ(log.find(u"x.txt"), std::u16string::npos);
+}
+
+TEST_F(WalkTest, ALinkBackIntoTheTreeIsWalkedOnce) {
+  dir.MakeFolder("sub");
+  dir.Write("sub/a.txt", "");
+  ASSERT_EQ(symlink("..", dir.Path("sub/up").c_str()), 0);
+  ASSERT_EQ(symlink(dir.Path("sub").c_str(), dir.Path("again").c_str()), 0);
+  options.SearchSubFolders = true;
+  EXPECT_TRUE(Walk());
+  EXPECT_EQ(Visited(), u"a.txt is empty.\r\n");
+}
+
+TEST_F(WalkTest, AnAbortDeepDownStopsEveryLevel) {
+  dir.MakeFolder("a");
+  dir.MakeFolder("a/b");
+  dir.Write("a/b/1.txt", "");
+  dir.Write("a/b/2.txt", "");
+  dir.MakeFolder("z");
+  dir.Write("z/3.txt", "");
+  options.SearchSubFolders = true;
+  env.ctx.cui_mode = true;  // the key stops the run at once
+  // The key goes down while the first file of the deepest folder is read.
+  struct KeyDown : FileSystemWrapper {
+    KeyDown(platform::FileSystem* fs, testing::FakeUser* user)
+        : FileSystemWrapper(fs), user(user) {}
+    platform::ReadStatus ReadWholeFile(const std::string& name, std::string* bytes,
+                                       platform::FileSnapshot* snapshot) override {
+      if (name == "1.txt" || name == "2.txt") user->abort_at = {user->abort_polls + 1};
+      return FileSystemWrapper::ReadWholeFile(name, bytes, snapshot);
+    }
+    testing::FakeUser* user;
+  } fs(env.ctx.fs, &env.user);
+  env.ctx.fs = &fs;
+  EXPECT_FALSE(Walk());
+  // The walk went in its order up to the first file of a/b, and no further.
+  std::u16string order;
+  ExpectedOrder(dir.path(), ".txt", &order);
+  const size_t first = std::min(order.find(u"1.txt"), order.find(u"2.txt"));
+  EXPECT_EQ(env.console.out, order.substr(0, order.find(u"\n", first) + 1));
+  char* cwd = getcwd(nullptr, 0);
+  EXPECT_EQ(std::string(cwd), dir.path());
+  free(cwd);
+}
+
+TEST_F(WalkTest, TheAbortKeyCountsOnlyForTheForegroundDialogAndAsks) {
+  dir.Write("a.txt", "x");
+  env.user.foreground = false;
+  env.user.abort_at = {1, 2, 3};
+  EXPECT_TRUE(Walk());
+  EXPECT_TRUE(env.user.boxes.empty());
+
+  env.user.foreground = true;
+  env.user.abort_polls = 0;
+  env.user.answers = {platform::Answer::No, platform::Answer::Yes};
+  EXPECT_FALSE(Walk());
+  ASSERT_EQ(env.user.boxes.size(), 2u);
+  EXPECT_EQ(env.user.boxes[0].icon, platform::Icon::Question);
+}
+
+TEST_F(WalkTest, JapaneseAbortQuestionAndFolderLine) {
+  Environment ja(UiLanguage::Japanese);
+  dir.MakeFolder("locked");
+  Recording fs(ja.ctx.fs);
+  fs.locked = "locked";
+  ja.ctx.fs = &fs;
+  options.SearchSubFolders = true;
+  ASSERT_EQ(chdir(dir.path().c_str()), 0);
+  EXPECT_TRUE(WalkTargets(ja.ctx, options));
+  EXPECT_EQ(ja.ctx.MessageLog, u"フォルダ locked に移動できません。\r\n");
+  ja.user.abort_at = {ja.user.abort_polls + 1};
+  ja.user.answers = {platform::Answer::Yes};
+  EXPECT_FALSE(WalkTargets(ja.ctx, options));
+  ASSERT_EQ(ja.user.boxes.size(), 1u);
+  EXPECT_EQ(ja.user.boxes[0].text, u"Escキーが押されました。中断しますか?");
+  EXPECT_EQ(ja.user.boxes[0].caption, u"中断");
+}
+
+}  // namespace
+}  // namespace sorrel

@@ -9,27 +9,35 @@ const ControlStore::Control& ControlStore::Get(int id) const {
   return it == controls_.end() ? kAbsent : it->second;
 }
 
-ControlStore::Control& ControlStore::Edit(int id) { return controls_[id]; }
+ControlStore::Control& ControlStore::Edit(int id) {
+  return controls_[id];
+}
 
 void ControlStore::Changed(int id) {
   if (observer_) observer_(id);
 }
 
-const std::u16string& ControlStore::Text(int id) const { return Get(id).text; }
+const std::u16string& ControlStore::Text(int id) const {
+  return Get(id).text;
+}
 
 void ControlStore::SetText(int id, std::u16string text) {
   Edit(id).text = std::move(text);
   Changed(id);
 }
 
-int ControlStore::Check(int id) const { return Get(id).check; }
+int ControlStore::Check(int id) const {
+  return Get(id).check;
+}
 
 void ControlStore::SetCheck(int id, int state) {
   Edit(id).check = state;
   Changed(id);
 }
 
-const std::vector<std::u16string>& ControlStore::Items(int id) const { return Get(id).items; }
+const std::vector<std::u16string>& ControlStore::Items(int id) const {
+  return Get(id).items;
+}
 
 void ControlStore::ClearItems(int id) {
   Control& c = Edit(id);
@@ -43,7 +51,9 @@ void ControlStore::AddItem(int id, std::u16string item) {
   Changed(id);
 }
 
-int ControlStore::Selection(int id) const { return Get(id).selection; }
+int ControlStore::Selection(int id) const {
+  return Get(id).selection;
+}
 
 void ControlStore::SetSelection(int id, int index) {
   Control& c = Edit(id);
@@ -51,21 +61,27 @@ void ControlStore::SetSelection(int id, int index) {
   Changed(id);
 }
 
-bool ControlStore::Enabled(int id) const { return Get(id).enabled; }
+bool ControlStore::Enabled(int id) const {
+  return Get(id).enabled;
+}
 
 void ControlStore::SetEnabled(int id, bool enabled) {
   Edit(id).enabled = enabled;
   Changed(id);
 }
 
-bool ControlStore::Visible(int id) const { return Get(id).visible; }
+bool ControlStore::Visible(int id) const {
+  return Get(id).visible;
+}
 
 void ControlStore::SetVisible(int id, bool visible) {
   Edit(id).visible = visible;
   Changed(id);
 }
 
-size_t ControlStore::TextLimit(int id) const { return Get(id).text_limit; }
+size_t ControlStore::TextLimit(int id) const {
+  return Get(id).text_limit;
+}
 
 void ControlStore::SetTextLimit(int id, size_t limit) {
   Edit(id).text_limit = limit;

@@ -3,6 +3,7 @@
 // they are relative to the current directory unless they are absolute.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -10,6 +11,10 @@
 #include "platform/ui_language.h"
 
 namespace sorrel::platform {
+
+// The longest path the platform takes, in bytes with its terminator (PATH_MAX
+// on Linux). A longer path is an error, never cut.
+inline constexpr size_t kMaxPathBytes = 4096;
 
 // One entry of a directory listing.
 struct FindEntry {

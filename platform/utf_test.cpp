@@ -15,7 +15,9 @@ TEST(Utf, RoundTripsEveryPlane) {
 
 TEST(Utf, IllFormedBytesBecomeReplacementCharacters) {
   // A bad lead, an overlong form, an encoded surrogate and a truncated tail.
-  EXPECT_EQ(Utf8ToUtf16("a\xFF" "b"), u"a\uFFFDb");
+  EXPECT_EQ(Utf8ToUtf16("a\xFF"
+                        "b"),
+            u"a\uFFFDb");
   EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");
   EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");
   EXPECT_EQ(Utf8ToUtf16("x\xE3\x81"), u"x\uFFFD\uFFFD");

@@ -1,1 +1,267 @@
-// placeholder
+#include <gtest/gtest.h>
+#include <iconv.h>
+#include <unicode/ucnv.h>
+
+#include <cerrno>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "platform/posix/code_page_names.h"
+#include "platform/posix/iconv_conversion.h"
+#include "platform/posix/icu_code_pages.h"
+#include "platform/posix/program_folder.h"
+#include "platform/utf.h"
+
+namespace sorrel::platform {
+namespace {
+
+std::string ReadDataFile(const char* name) {
+  std::ifstream in(std::string(SORREL_DATA_SOURCE_DIR) + "/" + name, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+// glibc's own conversion from UTF-8, the independent oracle.
+std::string IconvFromUtf8(const char* charset, const std::string& text) {
+  iconv_t cd = iconv_open(charset, "UTF-8");
+  std::string out(text.size() * 4 + 16, '\0');
+  char* in = const_cast<char*>(text.data());
+  size_t in_left = text.size();
+  char* target = out.data();
+  size_t target_left = out.size();
+  EXPECT_NE(iconv(cd, &in, &in_left, &target, &target_left), static_cast<size_t>(-1)) << charset;
+  iconv(cd, nullptr, nullptr, &target, &target_left);
+  iconv_close(cd);
+  out.resize(out.size() - target_left);
+  return out;
+}
+
+// Microsoft's 932 table: code (one byte, or lead * 256 + trail) -> unit for
+// decoding, unit -> code for encoding with best fit.
+struct Table932 {
+  std::map<uint32_t, uint32_t> decode;
+  std::map<uint32_t, uint32_t> encode;
+};
+
+// Reads each table's counted records, a DBCSTABLE's under the lead byte its
+// comment names. A record for U+30FB other than 81 45 only marks a lead byte
+// without codes.
+Table932 ReadTable932() {
+  Table932 table;
+  std::istringstream in(ReadDataFile("bestfit932.txt"));
+  std::string section;
+  uint32_t lead = 0, remaining = 0;
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream fields(line);
+    std::string first, second;
+    fields >> first >> second;
+    if (first == "MBTABLE" || first == "WCTABLE" || first == "DBCSTABLE") {
+      section = first;
+      remaining = std::stoul(second);
+      if (first == "DBCSTABLE") lead = std::stoul(line.substr(line.find("0x")), nullptr, 16);
+    }
+    if (remaining == 0 || first.rfind("0x", 0) != 0) continue;
+    --remaining;
+    const uint32_t key = std::stoul(first, nullptr, 16), value = std::stoul(second, nullptr, 16);
+    if (section == "MBTABLE") table.decode[key] = value;
+    if (section == "DBCSTABLE" && (value != 0x30FB || lead * 256 + key == 0x8145))
+      table.decode[lead * 256 + key] = value;
+    if (section == "WCTABLE") table.encode[key] = value;
+  }
+  return table;
+}
+
+std::string Bytes932(uint32_t code) {
+  return code < 0x100 ? std::string(1, static_cast<char>(code))
+                      : std::string{static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+}
+
+class CodePageServiceTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    CreateStatus status = CreateStatus::Other;
+    converter_ = service_.Create(&status);
+    ASSERT_NE(converter_, nullptr);
+    ASSERT_EQ(status, CreateStatus::Ok);
+  }
+  std::string Encode(uint32_t code_page, std::u16string_view text) {
+    std::string out;
+    EXPECT_EQ(converter_->Encode(code_page, text, &out), EncodeStatus::Ok) << code_page;
+    return out;
+  }
+  IcuCodePageService service_{ProgramFolder()};
+  std::unique_ptr<CodePageConverter> converter_;
+};
+
+TEST(CodePageNamesTest, AvoidsIcuAliasesThatOpenOtherTables) {
+  const auto canonical = [](uint32_t code_page) {
+    UErrorCode error = U_ZERO_ERROR;
+    UConverter* converter = ucnv_open(IcuConverterName(code_page).c_str(), &error);
+    std::string name = U_SUCCESS(error) ? ucnv_getName(converter, &error) : "";
+    ucnv_close(converter);
+    return name;
+  };
+  EXPECT_EQ(IcuConverterName(932), kOwn932ConverterName);
+  EXPECT_EQ(canonical(1200), "UTF-16LE");  // cp1200 would open UTF-16BE
+  EXPECT_EQ(canonical(949), "windows-949-2000");
+  EXPECT_EQ(canonical(20290), "ibm-290_P100-1995");
+  EXPECT_EQ(canonical(20273), "ibm-273_P100-1995");
+  EXPECT_EQ(canonical(37), "ibm-37_P100-1995");
+  EXPECT_EQ(IcuConverterName(1361), "");
+  EXPECT_EQ(IconvCharsetName(51932), "EUC-JP");
+  EXPECT_EQ(IconvCharsetName(20273), "IBM273");
+  EXPECT_EQ(IconvCharsetName(37), "CP037");
+  EXPECT_EQ(IconvCharsetName(52936), "");
+}
+
+TEST(CodePageServiceCreateTest, FailsWithoutOur932Converter) {
+  IcuCodePageService service("/nonexistent");
+  CreateStatus status = CreateStatus::Ok;
+  EXPECT_EQ(service.Create(&status), nullptr);
+  EXPECT_EQ(status, CreateStatus::ClassNotRegistered);
+}
+
+TEST_F(CodePageServiceTest, Own932DecodesEveryCodeAsMicrosoftsTable) {
+  const Table932 table = ReadTable932();
+  ASSERT_EQ(table.decode.size(), 9800u);
+  const auto is_lead = [](uint32_t byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+  };
+  for (uint32_t code = 0; code < 0x10000; ++code) {
+    if (code < 0x100 ? is_lead(code) : !is_lead(code >> 8)) continue;
+    std::u16string out;
+    const auto it = table.decode.find(code);
+    ASSERT_EQ(converter_->Decode(932, Bytes932(code), &out), it != table.decode.end()) << code;
+    if (it != table.decode.end()) {
+      ASSERT_EQ(out, std::u16string(1, it->second)) << code;
+    }
+  }
+  std::u16string out;
+  ASSERT_TRUE(converter_->Decode(932, "\x1A\x1C\x7F\x80\xA0\xFD\xFE\xFF", &out));
+  EXPECT_EQ(out, u"\x001A\x001C\x007F\x0080\xF8F0\xF8F1\xF8F2\xF8F3");
+}
+
+TEST_F(CodePageServiceTest, Own932EncodesRoundTripsAndNoBestFit) {
+  const Table932 table = ReadTable932();
+  for (const auto& [unit, code] : table.encode) {
+    const auto back = table.decode.find(code);
+    const bool round_trip = back != table.decode.end() && back->second == unit;
+    ASSERT_EQ(Encode(932, std::u16string(1, unit)), round_trip ? Bytes932(code) : "?") << unit;
+  }
+}
+
+TEST_F(CodePageServiceTest, DoubleByteUnitsAre932WithBestFit) {
+  const Table932 table = ReadTable932();
+  const std::bitset<65536>& units = service_.DoubleByteUnits932();
+  EXPECT_EQ(units.count(), 9216u);
+  for (uint32_t unit = 0; unit < 0x10000; ++unit) {
+    const auto it = table.encode.find(unit);
+    ASSERT_EQ(units[unit], it != table.encode.end() && it->second > 0xFF) << unit;
+  }
+  EXPECT_TRUE(units[0xA2]);  // two bytes by best fit only
+  EXPECT_EQ(Encode(932, u"\u00A2"), "?");
+  EXPECT_EQ(&units, &service_.DoubleByteUnits932());
+}
+
+TEST_F(CodePageServiceTest, DecodingIsStrict) {
+  const std::pair<uint32_t, std::string_view> bad[] = {
+      {932, "\x82\x20"},
+      {932, "AB\x82"},
+      {932, "\x85\x40"},
+      {51932, "A\xA4"},
+      {51932, "\xA4\x20"},
+      {50220, "A\x82\xA0"},
+      {50220, "\x1B$B\x24"},
+      {65001, "\xC3\x28"},
+      {65001, "\xED\xA0\x80"},
+      {65001, "A\xE3\x81"},
+      {1200, {"A\0B", 3}},
+      {1200,
+       {"\0\xD8"
+        "A\0",
+        4}},
+      {1201, {"\0A\xD8\0", 4}},
+      {20290, "\x57"},
+      {1361, "A"},
+  };
+  for (const auto& [code_page, bytes] : bad) {
+    std::u16string out = u"old";
+    EXPECT_FALSE(converter_->Decode(code_page, bytes, &out)) << code_page << " " << bytes;
+    EXPECT_EQ(out, u"");
+  }
+}
+
+TEST_F(CodePageServiceTest, EncodingPutsQuestionMarksWithoutBestFit) {
+  const std::u16string text = u"A\u00A5\u301C\u00E9\U0001F600\xD800\u3042";
+  EXPECT_EQ(Encode(932, text), "A?????\x82\xA0");
+  EXPECT_EQ(Encode(51932, text), "A??\x8F\xAB\xB1??\xA4\xA2");          // JIS X 0212 for U+00E9
+  EXPECT_EQ(Encode(50220, text), "A\x1B(J\\????\x1B$B\x24\x22\x1B(B");  // JIS X 0201 yen
+  // ICU's own substitution would drop these default-ignorable units.
+  EXPECT_EQ(Encode(932, u"\u00AD\u200B\uFEFF"), "???");
+  EXPECT_EQ(Encode(20290, u"A\u3042"), "\xC1\x6F");
+  EXPECT_EQ(Encode(1252, u"\u20AC\uFF21"), "\x80?");
+  EXPECT_EQ(Encode(65001, u"\xD800\u3042"), "?\xE3\x81\x82");
+  EXPECT_EQ(Encode(1200, u"\xDC00"), std::string("?\0", 2));
+  std::string out = "old";
+  EXPECT_EQ(converter_->Encode(1361, u"A", &out), EncodeStatus::CannotConvert);
+  EXPECT_EQ(out, "");
+}
+
+TEST_F(CodePageServiceTest, RoundTripsJapaneseTextAsIconvDoes) {
+  const std::string utf8 = ReadDataFile("japanese-prose.txt");
+  std::u16string text;
+  ASSERT_TRUE(Utf8ToUtf16Strict(utf8, &text));
+  const std::pair<uint32_t, const char*> pages[] = {{932, "CP932"},         {51932, "EUC-JP"},
+                                                    {50220, "ISO-2022-JP"}, {65001, "UTF-8"},
+                                                    {1200, "UTF-16LE"},     {1201, "UTF-16BE"}};
+  for (const auto& [code_page, charset] : pages) {
+    const std::string bytes = IconvFromUtf8(charset, utf8);
+    std::u16string decoded;
+    EXPECT_TRUE(converter_->Decode(code_page, bytes, &decoded)) << charset;
+    EXPECT_EQ(decoded, text) << charset;
+    EXPECT_EQ(Encode(code_page, text), bytes) << charset;
+  }
+}
+
+class IconvSystemConversionTest : public testing::Test {
+ protected:
+  std::string out_;
+  bool used_default_ = false;
+  int error_ = 0;
+  IconvSystemConversion conversion_;
+};
+
+TEST_F(IconvSystemConversionTest, ReplacesWhatThePageLacksAndSaysSo) {
+  ASSERT_TRUE(conversion_.Encode(932, u"A\u3042\u20AC\U0001F600\u00E9Z\xD800\u3044", &out_,
+                                 &used_default_, &error_));
+  EXPECT_EQ(out_, "A\x82\xA0???Z?\x82\xA2");
+  EXPECT_TRUE(used_default_);
+  ASSERT_TRUE(conversion_.Encode(50220, u"\u3042\u20AC\u3044", &out_, &used_default_, &error_));
+  EXPECT_EQ(out_, "\x1B$B\x24\x22\x1B(B?\x1B$B\x24\x24\x1B(B");
+  ASSERT_TRUE(conversion_.Encode(20932, u"A\xD800", &out_, &used_default_, &error_));
+  EXPECT_EQ(out_, "A?");
+  EXPECT_TRUE(used_default_);
+}
+
+TEST_F(IconvSystemConversionTest, CleanTextUsesNoDefault) {
+  used_default_ = true;
+  ASSERT_TRUE(conversion_.Encode(20932, u"\u65E5\u672C", &out_, &used_default_, &error_));
+  EXPECT_EQ(out_, "\xC6\xFC\xCB\xDC");
+  EXPECT_FALSE(used_default_);
+  ASSERT_TRUE(conversion_.Encode(65001, u"", &out_, nullptr, &error_));
+  EXPECT_EQ(out_, "");
+}
+
+TEST_F(IconvSystemConversionTest, FailsForAPageWithoutCharset) {
+  for (const uint32_t code_page : {52936u, 1u}) {
+    out_ = "old";
+    EXPECT_FALSE(conversion_.Encode(code_page, u"A", &out_, &used_default_, &error_));
+    EXPECT_EQ(error_, EINVAL);
+    EXPECT_EQ(out_, "");
+  }
+}
+
+}  // namespace
+}  // namespace sorrel::platform

@@ -1,1 +1,496 @@
-// placeholder
+#include "platform/posix/posix_file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace sorrel::platform {
+namespace {
+
+// Real calls, except the faults a test asks for; each fault strikes once.
+class FaultyCalls : public PosixCalls {
+ public:
+  int write_error = 0;      // Write and Pwrite fail with it ...
+  size_t write_budget = 0;  // ... once they have put this many bytes
+  int fallocate_error = 0;
+  int fsync_error = 0;
+  int rename_error = 0;
+  int temporary_error = 0;
+  size_t read_limit = SIZE_MAX;  // the most one Read hands back
+  bool interrupt_read = false;
+  std::function<void()> before_fsync;  // someone else touches the target
+  std::function<void()> after_fstat;
+  int reads = 0;
+
+  ssize_t Write(int fd, const void* buffer, size_t count) override {
+    return Budgeted(count, [&](size_t n) { return PosixCalls::Write(fd, buffer, n); });
+  }
+  ssize_t Pwrite(int fd, const void* buffer, size_t count, off_t offset) override {
+    return Budgeted(count, [&](size_t n) { return PosixCalls::Pwrite(fd, buffer, n, offset); });
+  }
+  ssize_t Read(int fd, void* buffer, size_t count) override {
+    ++reads;
+    if (Strike(&interrupt_read)) return Failure(EINTR);
+    return PosixCalls::Read(fd, buffer, std::min(count, read_limit));
+  }
+  int Fallocate(int fd, off_t length) override {
+    return fallocate_error != 0 ? std::exchange(fallocate_error, 0)
+                                : PosixCalls::Fallocate(fd, length);
+  }
+  int Fsync(int fd) override {
+    if (before_fsync) std::exchange(before_fsync, nullptr)();
+    return fsync_error != 0 ? Failure(std::exchange(fsync_error, 0)) : PosixCalls::Fsync(fd);
+  }
+  int Rename(const char* from, const char* to) override {
+    return rename_error != 0 ? Failure(std::exchange(rename_error, 0))
+                             : PosixCalls::Rename(from, to);
+  }
+  int MakeTemporary(char* name_template) override {
+    return temporary_error != 0 ? Failure(std::exchange(temporary_error, 0))
+                                : PosixCalls::MakeTemporary(name_template);
+  }
+  int Fstat(int fd, struct stat* status) override {
+    const int result = PosixCalls::Fstat(fd, status);
+    if (after_fstat) std::exchange(after_fstat, nullptr)();
+    return result;
+  }
+
+ private:
+  static int Failure(int error) {
+    errno = error;
+    return -1;
+  }
+  static bool Strike(bool* armed) { return std::exchange(*armed, false); }
+  template <typename Put>
+  ssize_t Budgeted(size_t count, Put put) {
+    if (write_error == 0) return put(count);
+    if (write_budget == 0) return Failure(std::exchange(write_error, 0));
+    const ssize_t put_now = put(std::min(count, write_budget));
+    if (put_now > 0) write_budget -= static_cast<size_t>(put_now);
+    return put_now;
+  }
+};
+
+class PosixFileSystemTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string folder =
+        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/sorrel-fs-test-XXXXXX";
+    ASSERT_NE(mkdtemp(folder.data()), nullptr);
+    folder_ = folder;
+    char* cwd = getcwd(nullptr, 0);
+    start_ = cwd;
+    free(cwd);
+  }
+  void TearDown() override {
+    ASSERT_EQ(chdir(start_.c_str()), 0);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+
+  std::string Path(const std::string& name) const { return folder_ + "/" + name; }
+  void Put(const std::string& name, const std::string& bytes) const {
+    std::ofstream(Path(name), std::ios::binary | std::ios::trunc) << bytes;
+  }
+  std::string Get(const std::string& name) const {
+    std::ifstream in(Path(name), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  struct stat StatOf(const std::string& name) const {
+    struct stat status {};
+    EXPECT_EQ(stat(Path(name).c_str(), &status), 0) << name;
+    return status;
+  }
+  // Every name in the folder but "." and "..", sorted.
+  std::vector<std::string> Names(const std::string& sub = "") const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(Path(sub))) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  FileSnapshot ReadOk(PosixFileSystem& fs, const std::string& name) const {
+    std::string bytes;
+    FileSnapshot snapshot;
+    EXPECT_EQ(fs.ReadWholeFile(Path(name), &bytes, &snapshot), ReadStatus::Ok) << name;
+    return snapshot;
+  }
+
+  std::string folder_;
+  std::string start_;
+};
+
+TEST_F(PosixFileSystemTest, SearchListsInReaddirOrderWithWhatLeadsToFolders) {
+  ASSERT_EQ(mkdir(Path("folder").c_str(), 0755), 0);
+  ASSERT_EQ(symlink("folder", Path("link to folder").c_str()), 0);
+  ASSERT_EQ(symlink("nowhere", Path("dangling").c_str()), 0);
+  ASSERT_EQ(mkfifo(Path("pipe").c_str(), 0644), 0);
+  Put("file.txt", "x");
+  ASSERT_EQ(chdir(folder_.c_str()), 0);
+
+  std::vector<std::string> readdir_order;
+  DIR* dir = opendir(".");
+  while (const dirent* entry = readdir(dir)) readdir_order.push_back(entry->d_name);
+  closedir(dir);
+
+  PosixFileSystem fs;
+  std::unique_ptr<DirectorySearch> search = fs.FindFirst("*.*");
+  ASSERT_NE(search, nullptr);
+  std::vector<std::string> found;
+  FindEntry entry;
+  while (search->Next(&entry)) {
+    found.push_back(entry.name);
+    const bool folder = entry.name == "." || entry.name == ".." || entry.name == "folder" ||
+                        entry.name == "link to folder";
+    EXPECT_EQ(entry.is_directory, folder) << entry.name;
+  }
+  EXPECT_EQ(found, readdir_order);
+
+  search = fs.FindFirst("*.txt");
+  ASSERT_TRUE(search->Next(&entry));
+  EXPECT_EQ(entry.name, "file.txt");
+  EXPECT_FALSE(search->Next(&entry));
+}
+
+TEST_F(PosixFileSystemTest, SearchDoesNotMeetFilesMadeWhileItIsRead) {
+  for (const char* name : {"a.txt", "b.txt", "c.txt"}) Put(name, "old");
+  ASSERT_EQ(chdir(folder_.c_str()), 0);
+  PosixFileSystem fs;
+  std::unique_ptr<DirectorySearch> search = fs.FindFirst("*");
+  std::vector<std::string> found;
+  FindEntry entry;
+  while (search->Next(&entry)) {
+    found.push_back(entry.name);
+    if (entry.is_directory) continue;
+    ASSERT_TRUE(fs.CopyFile(entry.name, entry.name + ".bak"));
+    EXPECT_EQ(fs.RewriteFile(entry.name, ReadOk(fs, entry.name), "new").status, RewriteStatus::Ok);
+  }
+  std::sort(found.begin(), found.end());
+  EXPECT_EQ(found, (std::vector<std::string>{".", "..", "a.txt", "b.txt", "c.txt"}));
+}
+
+TEST_F(PosixFileSystemTest, CurrentDirectoryBeyondPathMax) {
+  ASSERT_EQ(chdir(folder_.c_str()), 0);
+  const std::string piece(200, 'd');
+  int depth = 0;
+  for (; depth * (piece.size() + 1) < PATH_MAX + 200; ++depth) {
+    ASSERT_EQ(mkdir(piece.c_str(), 0755), 0);
+    ASSERT_EQ(chdir(piece.c_str()), 0);
+  }
+  struct stat deepest;
+  ASSERT_EQ(stat(".", &deepest), 0);
+
+  PosixFileSystem fs;
+  std::string path;
+  ASSERT_TRUE(fs.GetCurrentDirectory(&path));
+  EXPECT_GT(path.size(), static_cast<size_t>(PATH_MAX));
+  ASSERT_TRUE(fs.SetCurrentDirectory(folder_));
+  ASSERT_TRUE(fs.SetCurrentDirectory(path));
+  FileSnapshot id;
+  ASSERT_TRUE(fs.CurrentDirectoryId(&id));
+  EXPECT_EQ(id.device, deepest.st_dev);
+  EXPECT_EQ(id.inode, deepest.st_ino);
+
+  EXPECT_FALSE(fs.SetCurrentDirectory(path + "/missing"));
+  EXPECT_EQ(fs.LastError(), ENOENT);
+  // The walk back up, since paths this long cannot be removed by name.
+  for (; depth > 0; --depth) {
+    ASSERT_EQ(chdir(".."), 0);
+    ASSERT_EQ(rmdir(piece.c_str()), 0);
+  }
+}
+
+TEST_F(PosixFileSystemTest, ReadGivesTheBytesAndWhatTheFileLookedLike) {
+  const std::string bytes("a\0b\r\n\xFF", 6);
+  Put("a.bin", bytes);
+  Put("empty", "");
+  ASSERT_EQ(mkdir(Path("folder").c_str(), 0755), 0);
+
+  FaultyCalls calls;
+  calls.read_limit = 2;         // short reads ...
+  calls.interrupt_read = true;  // ... and a signal
+  PosixFileSystem fs(&calls);
+  std::string got;
+  FileSnapshot snapshot;
+  ASSERT_EQ(fs.ReadWholeFile(Path("a.bin"), &got, &snapshot), ReadStatus::Ok);
+  EXPECT_EQ(got, bytes);
+  const struct stat status = StatOf("a.bin");
+  EXPECT_EQ(snapshot.inode, status.st_ino);
+  EXPECT_EQ(snapshot.size, 6u);
+  EXPECT_EQ(snapshot.mtime_nsec, status.st_mtim.tv_nsec);
+
+  EXPECT_EQ(fs.ReadWholeFile(Path("empty"), &got, &snapshot), ReadStatus::Empty);
+  EXPECT_EQ(fs.ReadWholeFile(Path("folder"), &got, &snapshot), ReadStatus::CannotOpen);
+  EXPECT_EQ(fs.ReadWholeFile(Path("missing"), &got, &snapshot), ReadStatus::CannotOpen);
+  EXPECT_EQ(fs.LastError(), ENOENT);
+}
+
+TEST_F(PosixFileSystemTest, ReadTakesTheSizeItSawFirst) {
+  Put("grows", "12345678");
+  Put("shrinks", "12345678");
+  FaultyCalls calls;
+  PosixFileSystem fs(&calls);
+  std::string got;
+  FileSnapshot snapshot;
+
+  calls.after_fstat = [&] { std::ofstream(Path("grows"), std::ios::app) << "more"; };
+  ASSERT_EQ(fs.ReadWholeFile(Path("grows"), &got, &snapshot), ReadStatus::Ok);
+  EXPECT_EQ(got, "12345678");
+
+  calls.after_fstat = [&] { ASSERT_EQ(truncate(Path("shrinks").c_str(), 3), 0); };
+  EXPECT_EQ(fs.ReadWholeFile(Path("shrinks"), &got, &snapshot), ReadStatus::ReadError);
+  EXPECT_TRUE(got.empty());
+}
+
+TEST_F(PosixFileSystemTest, FifoIsRefusedWithoutBlocking) {
+  ASSERT_EQ(mkfifo(Path("pipe").c_str(), 0644), 0);
+  PosixFileSystem fs;
+  std::string got;
+  FileSnapshot snapshot;
+  alarm(10);  // a blocking open ends the test binary instead of hanging it
+  EXPECT_EQ(fs.ReadWholeFile(Path("pipe"), &got, &snapshot), ReadStatus::CannotOpen);
+  EXPECT_EQ(fs.SetFileTimes(Path("pipe"), {}), TimesStatus::CannotOpen);
+  EXPECT_FALSE(fs.CopyFile(Path("pipe"), Path("pipe.bak")));
+  alarm(0);
+  EXPECT_EQ(Names(), std::vector<std::string>{"pipe"});
+}
+
+TEST_F(PosixFileSystemTest, FileOfFourGibibytesIsRefusedUnread) {
+  const int fd = open(Path("huge").c_str(), O_CREAT | O_WRONLY, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(ftruncate(fd, off_t{5} << 30), 0);  // sparse: no disk used
+  close(fd);
+  FaultyCalls calls;
+  PosixFileSystem fs(&calls);
+  std::string got;
+  FileSnapshot snapshot;
+  EXPECT_EQ(fs.ReadWholeFile(Path("huge"), &got, &snapshot), ReadStatus::ReadError);
+  EXPECT_EQ(calls.reads, 0);
+  EXPECT_TRUE(got.empty());
+}
+
+TEST_F(PosixFileSystemTest, RewriteKeepsModeAndOwner) {
+  Put("a.txt", "old\r\n");
+  ASSERT_EQ(chmod(Path("a.txt").c_str(), 0640), 0);
+  const bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(chown(Path("a.txt").c_str(), 1234, 5678), 0);
+  }
+  PosixFileSystem fs;
+  EXPECT_EQ(fs.RewriteFile(Path("a.txt"), ReadOk(fs, "a.txt"), "new\n").status, RewriteStatus::Ok);
+  EXPECT_EQ(Get("a.txt"), "new\n");
+  const struct stat status = StatOf("a.txt");
+  EXPECT_EQ(status.st_mode & 07777, 0640u);
+  if (root) {
+    EXPECT_EQ(status.st_uid, 1234u);
+    EXPECT_EQ(status.st_gid, 5678u);
+  }
+  EXPECT_EQ(Names(), std::vector<std::string>{"a.txt"});
+}
+
+TEST_F(PosixFileSystemTest, RewriteWritesThroughLinksWhichStayLinks) {
+  ASSERT_EQ(mkdir(Path("sub").c_str(), 0755), 0);
+  Put("sub/t.txt", "old");
+  ASSERT_EQ(symlink("t.txt", Path("sub/relative").c_str()), 0);  // against its own folder
+  ASSERT_EQ(symlink("sub/relative", Path("chain").c_str()), 0);
+  PosixFileSystem fs;
+  EXPECT_EQ(fs.RewriteFile(Path("chain"), ReadOk(fs, "chain"), "new").status, RewriteStatus::Ok);
+  EXPECT_EQ(Get("sub/t.txt"), "new");
+  struct stat status;
+  for (const char* link : {"chain", "sub/relative"}) {
+    ASSERT_EQ(lstat(Path(link).c_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode)) << link;
+  }
+  EXPECT_EQ(Names("sub"), (std::vector<std::string>{"relative", "t.txt"}));
+}
+
+TEST_F(PosixFileSystemTest, RewriteKeepsHardLinks) {
+  Put("a.txt", "middle size");
+  ASSERT_EQ(link(Path("a.txt").c_str(), Path("b.txt").c_str()), 0);
+  const ino_t inode = StatOf("a.txt").st_ino;
+  PosixFileSystem fs;
+  for (const std::string data : {"a good deal longer than before", "short"}) {
+    EXPECT_EQ(fs.RewriteFile(Path("a.txt"), ReadOk(fs, "a.txt"), data).status, RewriteStatus::Ok);
+    EXPECT_EQ(Get("b.txt"), data);
+    EXPECT_EQ(StatOf("b.txt").st_ino, inode);
+    EXPECT_EQ(StatOf("b.txt").st_nlink, 2u);
+  }
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt"}));
+}
+
+TEST_F(PosixFileSystemTest, ReadOnlyFileIsRefusedEvenForRoot) {
+  Put("a.txt", "old");
+  ASSERT_EQ(chmod(Path("a.txt").c_str(), 0444), 0);
+  PosixFileSystem fs;
+  const RewriteResult result = fs.RewriteFile(Path("a.txt"), ReadOk(fs, "a.txt"), "new");
+  EXPECT_EQ(result.status, RewriteStatus::CannotOpen);
+  EXPECT_EQ(result.error, EACCES);
+  EXPECT_EQ(fs.LastError(), EACCES);
+  EXPECT_EQ(fs.SystemErrorText(UiLanguage::English, result.error), u"Permission denied");
+  EXPECT_EQ(Get("a.txt"), "old");
+}
+
+TEST_F(PosixFileSystemTest, RewriteRefusesAFileChangedSinceItWasRead) {
+  for (const bool hard_links : {false, true}) {
+    Put("a.txt", "old");
+    if (hard_links) {
+      ASSERT_EQ(link(Path("a.txt").c_str(), Path("b.txt").c_str()), 0);
+    }
+    PosixFileSystem fs;
+    const FileSnapshot snapshot = ReadOk(fs, "a.txt");
+    Put("a.txt", "eld");  // same size: only the time tells
+    const struct timespec later[2] = {{0, UTIME_OMIT}, {snapshot.mtime_sec + 1, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, Path("a.txt").c_str(), later, 0), 0);
+    EXPECT_EQ(fs.RewriteFile(Path("a.txt"), snapshot, "new").status, RewriteStatus::Changed);
+    EXPECT_EQ(Get("a.txt"), "eld");
+  }
+}
+
+// A fault in the middle of a rewrite, for a file with one link or with two.
+struct Fault {
+  const char* name;
+  bool hard_links;
+  std::function<void(FaultyCalls&, const std::string& target)> inject;
+  RewriteStatus status;
+  int error;
+};
+
+void PrintTo(const Fault& fault, std::ostream* out) {
+  *out << fault.name;
+}
+
+class PosixFileSystemFaultTest : public PosixFileSystemTest,
+                                 public ::testing::WithParamInterface<Fault> {};
+
+TEST_P(PosixFileSystemFaultTest, OriginalStaysByteForByteAndNoTemporaryIsLeft) {
+  const Fault& fault = GetParam();
+  const std::string original = "line one\r\nline two\r\n";
+  Put("a.txt", original);
+  std::vector<std::string> names = {"a.txt"};
+  if (fault.hard_links) {
+    ASSERT_EQ(link(Path("a.txt").c_str(), Path("b.txt").c_str()), 0);
+    names.push_back("b.txt");
+  }
+  FaultyCalls calls;
+  PosixFileSystem fs(&calls);
+  const FileSnapshot snapshot = ReadOk(fs, "a.txt");
+  fault.inject(calls, Path("a.txt"));
+
+  const RewriteResult result =
+      fs.RewriteFile(Path("a.txt"), snapshot, "LINE ONE\nLINE TWO\nAND A LONGER THIRD LINE\n");
+  EXPECT_EQ(result.status, fault.status);
+  EXPECT_EQ(result.error, fault.error);
+  EXPECT_EQ(Names(), names);
+  if (fault.status == RewriteStatus::Changed) {
+    EXPECT_EQ(Get("a.txt"), original + "+");
+    return;
+  }
+  EXPECT_EQ(fs.LastError(), fault.error);
+  for (const std::string& name : names) EXPECT_EQ(Get(name), original) << name;
+  const struct stat status = StatOf("a.txt");
+  EXPECT_EQ(status.st_ino, snapshot.inode);
+  EXPECT_EQ(status.st_mtim.tv_sec, snapshot.mtime_sec);
+  EXPECT_EQ(status.st_mtim.tv_nsec, snapshot.mtime_nsec);
+}
+
+void WriteFailsAfterThreeBytes(FaultyCalls& calls, const std::string&) {
+  calls.write_error = EIO;
+  calls.write_budget = 3;
+}
+void DiskIsFull(FaultyCalls& calls, const std::string&) {
+  calls.write_error = ENOSPC;
+  calls.fallocate_error = ENOSPC;
+}
+void SyncFails(FaultyCalls& calls, const std::string&) {
+  calls.fsync_error = EIO;
+}
+void TargetChangesBeforeTheRename(FaultyCalls& calls, const std::string& target) {
+  calls.before_fsync = [target] { std::ofstream(target, std::ios::app) << "+"; };
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PosixFileSystemFaults, PosixFileSystemFaultTest,
+    ::testing::Values(
+        Fault{"WriteStops", false, WriteFailsAfterThreeBytes, RewriteStatus::WriteError, EIO},
+        Fault{"DiskFull", false, DiskIsFull, RewriteStatus::WriteError, ENOSPC},
+        Fault{"SyncFails", false, SyncFails, RewriteStatus::WriteError, EIO},
+        Fault{"RenameFails", false, [](FaultyCalls& c, auto&) { c.rename_error = EXDEV; },
+              RewriteStatus::WriteError, EXDEV},
+        Fault{"NoTemporary", false, [](FaultyCalls& c, auto&) { c.temporary_error = EACCES; },
+              RewriteStatus::CannotOpen, EACCES},
+        Fault{"Changed", false, TargetChangesBeforeTheRename, RewriteStatus::Changed, 0},
+        Fault{"LinkedWriteStops", true, WriteFailsAfterThreeBytes, RewriteStatus::WriteError, EIO},
+        Fault{"LinkedDiskFull", true, DiskIsFull, RewriteStatus::WriteError, ENOSPC},
+        Fault{"LinkedSyncFails", true, SyncFails, RewriteStatus::WriteError, EIO}),
+    [](const ::testing::TestParamInfo<Fault>& info) { return std::string(info.param.name); });
+
+TEST_F(PosixFileSystemTest, CopyReplacesTheOldBackupWithModeAndTime) {
+  Put("a.txt", "new");
+  Put("a.txt.bak", "an old backup, longer than the file");
+  ASSERT_EQ(chmod(Path("a.txt").c_str(), 0751), 0);
+  const struct timespec times[2] = {{0, UTIME_OMIT}, {1234567890, 123456789}};
+  ASSERT_EQ(utimensat(AT_FDCWD, Path("a.txt").c_str(), times, 0), 0);
+  PosixFileSystem fs;
+  ASSERT_TRUE(fs.CopyFile(Path("a.txt"), Path("a.txt.bak")));
+  EXPECT_EQ(Get("a.txt.bak"), "new");
+  const struct stat status = StatOf("a.txt.bak");
+  EXPECT_EQ(status.st_mode & 07777, 0751u);
+  EXPECT_EQ(status.st_mtim.tv_sec, 1234567890);
+  EXPECT_EQ(status.st_mtim.tv_nsec, 123456789);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "a.txt.bak"}));
+}
+
+TEST_F(PosixFileSystemTest, FailedCopyKeepsTheOldBackupWhole) {
+  Put("a.txt", "new content");
+  Put("a.txt.bak", "old backup");
+  FaultyCalls calls;
+  WriteFailsAfterThreeBytes(calls, "");
+  PosixFileSystem fs(&calls);
+  EXPECT_FALSE(fs.CopyFile(Path("a.txt"), Path("a.txt.bak")));
+  EXPECT_EQ(fs.LastError(), EIO);
+  EXPECT_EQ(Get("a.txt.bak"), "old backup");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "a.txt.bak"}));
+
+  EXPECT_FALSE(fs.CopyFile(Path("missing"), Path("missing.bak")));
+  EXPECT_EQ(fs.LastError(), ENOENT);
+}
+
+TEST_F(PosixFileSystemTest, TimesComeBackToTheNanosecondAndAccessTimeStays) {
+  Put("a.txt", "x");
+  const struct timespec access[2] = {{1000, 5}, {0, UTIME_OMIT}};
+  ASSERT_EQ(utimensat(AT_FDCWD, Path("a.txt").c_str(), access, 0), 0);
+  PosixFileSystem fs;
+  ASSERT_EQ(fs.SetFileTimes(Path("a.txt"), {1600000000, 987654321}), TimesStatus::Ok);
+  FileTimes times;
+  ASSERT_TRUE(fs.GetFileTimes(Path("a.txt"), &times));
+  EXPECT_EQ(times.mtime_sec, 1600000000);
+  EXPECT_EQ(times.mtime_nsec, 987654321);
+  EXPECT_EQ(StatOf("a.txt").st_atim.tv_sec, 1000);
+  EXPECT_EQ(StatOf("a.txt").st_atim.tv_nsec, 5);
+
+  EXPECT_EQ(fs.SetFileTimes(Path("missing"), times), TimesStatus::CannotOpen);
+  EXPECT_FALSE(fs.GetFileTimes(Path("missing"), &times));
+  EXPECT_EQ(fs.LastError(), ENOENT);
+}
+
+}  // namespace
+}  // namespace sorrel::platform

@@ -1,0 +1,47 @@
+// Reads one file whole, settles its code page, and decodes it to UTF-16.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/job_context.h"
+#include "engine/text_buffer.h"
+#include "platform/file_system.h"
+
+namespace sorrel {
+
+enum class ReadResult {
+  Ok = 0,
+  CannotOpen = 1,
+  Empty = 2,
+  ReadError = 3,
+  NoService = 4,
+  CannotDecode = 5,
+  Aborted = 6,
+};
+
+// Reads name into text. The code page goes in as CharEncodeOther and comes
+// out as the page the text was decoded from (valid on Ok, CannotDecode and
+// Aborted); bom is 1 when a byte-order mark was found. With n > 0 a line end
+// of kind is put after every n raw bytes behind the mark; for an odd n in a
+// UTF-16 file the user is asked first, and No gives Aborted. Decoding is
+// strict: a byte sequence that is not valid in the code page gives
+// CannotDecode. snapshot receives the file's state for the rewrite. A text
+// too long to hold throws std::bad_alloc. The file is never written.
+ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& text,
+                        short read_index, uint32_t& code_page, uint32_t& bom, LineEndKind kind,
+                        uint32_t n, platform::FileSnapshot* snapshot);
+
+// The byte-buffer edits of the reader, each in one linear pass.
+
+// Cuts out zero bytes; in UTF-16 only whole zero units, pairing from the
+// first byte (a lone last byte stays).
+void RemoveNulBytes(std::string& bytes, bool utf16);
+
+// Puts the line end of kind between pieces of n bytes behind the first
+// skip bytes, none after the last piece. UTF-16 line ends are units in the
+// file's byte order. A kind other than 0, 1 and 2 inserts nothing.
+void InsertLineEndEveryNBytes(std::string& bytes, size_t skip, uint32_t n, LineEndKind kind,
+                              uint32_t code_page);
+
+}  // namespace sorrel

@@ -1,0 +1,26 @@
+// Encodes one file's final text and writes it back over the file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/job_context.h"
+#include "engine/text_buffer.h"
+#include "platform/file_system.h"
+
+namespace sorrel {
+
+// Encodes text (which the writer consumes) into code_page, puts the mark of a
+// UTF-8 or UTF-16 output first when the input had one (bom 1), and rewrites
+// name all or nothing, provided it still matches snapshot. True when the file
+// was written. what and detail (empty on entry) receive the texts of a
+// failure or of a warning; a true result may come with the warning that
+// characters were replaced. A failure leaves the file as it was.
+bool WriteTextFile(JobContext& ctx, const std::string& name, TextBuffer text, uint32_t code_page,
+                   uint32_t bom, const platform::FileSnapshot& snapshot, std::u16string* what,
+                   std::u16string* detail);
+
+// The system's text for an error code in the job's language.
+std::u16string SystemErrorText(JobContext& ctx, int code);
+
+}  // namespace sorrel

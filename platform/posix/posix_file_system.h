@@ -1,0 +1,98 @@
+// The file-system seam on POSIX: directory search, the current directory,
+// whole-file reads, the safe rewrite, the backup copy and file times.
+#pragma once
+
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <time.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace sorrel::platform {
+
+// The system calls that PosixFileSystem makes on files, one virtual method
+// each, so that a test can make any one of them fail: a write that stops after
+// some bytes, a full disk, a failing sync or rename, a file changed behind the
+// rewrite's back. Each method does what the call it is named after does and
+// fails the same way: -1 with errno set, except Fallocate, which returns the
+// error number as posix_fallocate does.
+class PosixCalls {
+ public:
+  virtual ~PosixCalls() = default;
+
+  virtual int Open(const char* path, int flags);
+  // mkostemp with O_CLOEXEC: fills in the trailing "XXXXXX" of name_template.
+  virtual int MakeTemporary(char* name_template);
+  virtual int Close(int fd);
+  virtual ssize_t Read(int fd, void* buffer, size_t count);
+  virtual ssize_t Pread(int fd, void* buffer, size_t count, off_t offset);
+  virtual ssize_t Write(int fd, const void* buffer, size_t count);
+  virtual ssize_t Pwrite(int fd, const void* buffer, size_t count, off_t offset);
+  virtual int Fallocate(int fd, off_t length);
+  virtual int Ftruncate(int fd, off_t length);
+  virtual int Fsync(int fd);
+  virtual int Fchmod(int fd, mode_t mode);
+  virtual int Fchown(int fd, uid_t owner, gid_t group);
+  virtual int Futimens(int fd, const struct timespec times[2]);
+  virtual int Fstat(int fd, struct stat* status);
+  virtual int Stat(const char* path, struct stat* status);
+  virtual int Lstat(const char* path, struct stat* status);
+  virtual ssize_t Readlink(const char* path, char* buffer, size_t size);
+  virtual int Access(const char* path, int mode);
+  virtual int Rename(const char* from, const char* to);
+  virtual int Unlink(const char* path);
+};
+
+// Not thread-safe: LastError belongs to the one caller of the object.
+class PosixFileSystem : public FileSystem {
+ public:
+  PosixFileSystem() : calls_(&own_calls_) {}
+  // Makes every file call through calls, which must outlive this object.
+  explicit PosixFileSystem(PosixCalls* calls) : calls_(calls) {}
+
+  // Lists the directory as it is when the search starts, in the order
+  // readdir gives, "." and ".." included when they match; files created or
+  // replaced while the search is read (a rewrite, a backup copy) do not turn
+  // up in it. Null when the directory cannot be opened.
+  std::unique_ptr<DirectorySearch> FindFirst(const std::string& pattern) override;
+
+  bool GetCurrentDirectory(std::string* path) override;
+  bool SetCurrentDirectory(const std::string& path) override;
+  bool CurrentDirectoryId(FileSnapshot* id) override;
+
+  // Never blocks on a FIFO or a device: they are refused with CannotOpen.
+  ReadStatus ReadWholeFile(const std::string& name, std::string* bytes,
+                           FileSnapshot* snapshot) override;
+
+  // Writes the final target of a chain of symbolic links. A target without
+  // any write permission bit is refused with CannotOpen and EACCES, also for
+  // root. A file with one link is replaced by a synced temporary file beside
+  // it that has its mode and, where allowed, its owner. A file with several
+  // hard links is overwritten in place after its new size has been reserved;
+  // should writing it still fail, its old bytes are put back.
+  RewriteResult RewriteFile(const std::string& name, const FileSnapshot& snapshot,
+                            const std::string& data) override;
+
+  // Replaces to (not what it links to) by a synced copy of from with from's
+  // permission bits and last-write time; an old to stays whole on failure.
+  bool CopyFile(const std::string& from, const std::string& to) override;
+
+  bool GetFileTimes(const std::string& name, FileTimes* times) override;
+  TimesStatus SetFileTimes(const std::string& name, const FileTimes& times) override;
+
+  int LastError() override { return last_error_; }
+  std::u16string SystemErrorText(UiLanguage lang, int code) override;
+
+ private:
+  // Keeps error for LastError and returns false.
+  bool Fail(int error);
+
+  PosixCalls own_calls_;
+  PosixCalls* calls_;
+  int last_error_ = 0;
+};
+
+}  // namespace sorrel::platform

@@ -1,0 +1,85 @@
+// CUI mode's boxes and abort key on a terminal.
+#include "platform/posix/terminal_interaction.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+
+#include "platform/text_format.h"
+#include "platform/utf.h"
+
+namespace sorrel::platform {
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void OnInterrupt(int) {
+  interrupted = 1;
+}
+
+constexpr TextPair kNoTerminal{u"sorrel: 問い合わせる端末がないため「いいえ」と答えました - %s\n",
+                               u"sorrel: No terminal to ask; answered No - %s\n"};
+constexpr TextPair kPrompt{u" [y/N] ", u" [y/N] "};
+
+void WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;
+    done += static_cast<size_t>(n);
+  }
+}
+
+// Reads one answer line from the terminal; true for yes.
+bool ReadYes(int fd) {
+  std::string line;
+  char c;
+  while (true) {
+    const ssize_t n = read(fd, &c, 1);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0 || c == '\n') break;
+    line.push_back(c);
+  }
+  return line == "y" || line == "Y" || line == "yes" || line == "Yes" || line == "YES";
+}
+
+}  // namespace
+
+Answer TerminalInteraction::MessageBox(std::u16string_view text, std::u16string_view caption,
+                                       Buttons buttons, Icon) {
+  if (buttons == Buttons::Ok) {
+    std::u16string line(caption);
+    line.append(u": ");
+    line.append(text);
+    line.push_back(u'\n');
+    WriteAll(STDERR_FILENO, Utf16ToUtf8(line));
+    return Answer::Ok;
+  }
+  const int tty = open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
+  if (tty < 0) {
+    WriteAll(STDERR_FILENO, Utf16ToUtf8(FormatText(kNoTerminal.In(language_), {text})));
+    return Answer::No;
+  }
+  WriteAll(tty, Utf16ToUtf8(std::u16string(text) + kPrompt.In(language_)));
+  const bool yes = ReadYes(tty);
+  close(tty);
+  return yes ? Answer::Yes : Answer::No;
+}
+
+bool TerminalInteraction::IsAbortKeyDown() {
+  return interrupted != 0;
+}
+
+void TerminalInteraction::InstallInterruptHandler() {
+  struct sigaction action = {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+}  // namespace sorrel::platform

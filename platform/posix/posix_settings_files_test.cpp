@@ -1,0 +1,131 @@
+// The settings files over a real temporary folder.
+#include "platform/posix/posix_settings_files.h"
+
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace sorrel::platform {
+namespace {
+
+class PosixSettingsFilesTest : public ::testing::Test {
+ protected:
+  PosixSettingsFilesTest() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "sorrel-files-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
+    dir_ = pattern;
+  }
+  ~PosixSettingsFilesTest() override { std::filesystem::remove_all(dir_); }
+  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+  std::string Read(const std::string& name) const {
+    std::ifstream in(Path(name), std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+  }
+  size_t Count() const {
+    size_t n = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_)) n += entry.exists();
+    return n;
+  }
+  std::string dir_;
+  PosixSettingsFiles files_;
+};
+
+TEST_F(PosixSettingsFilesTest, ConfigFolderFollowsTheXdgRules) {
+  const char* old_xdg = std::getenv("XDG_CONFIG_HOME");
+  const char* old_home = std::getenv("HOME");
+  const std::string saved_xdg = old_xdg ? old_xdg : "";
+  const std::string saved_home = old_home ? old_home : "";
+  setenv("XDG_CONFIG_HOME", "/x/conf", 1);
+  setenv("HOME", "/h", 1);
+  EXPECT_EQ(files_.ConfigFolder(), "/x/conf/sorrel");
+  setenv("XDG_CONFIG_HOME", "relative", 1);
+  EXPECT_EQ(files_.ConfigFolder(), "/h/.config/sorrel");
+  unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(files_.ConfigFolder(), "/h/.config/sorrel");
+  unsetenv("HOME");
+  EXPECT_EQ(files_.ConfigFolder(), "");
+  if (old_xdg) setenv("XDG_CONFIG_HOME", saved_xdg.c_str(), 1);
+  if (old_home) setenv("HOME", saved_home.c_str(), 1);
+}
+
+TEST_F(PosixSettingsFilesTest, ReplaceMakesFoldersAndPrivateFilesAndKeepsModes) {
+  const std::string path = Path("a/b/registry.reg");
+  std::string bytes;
+  EXPECT_EQ(files_.ReadFile(path, &bytes), SettingsReadStatus::Missing);
+  EXPECT_EQ(files_.Lock(path, false), nullptr);
+  {
+    auto locked = files_.Lock(path, true);
+    ASSERT_NE(locked, nullptr);
+    EXPECT_EQ(locked->Read(&bytes), SettingsReadStatus::Missing);
+    ASSERT_TRUE(locked->Replace("one"));
+  }
+  struct stat st;
+  ASSERT_EQ(stat(Path("a").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  chmod(path.c_str(), 0640);
+  ASSERT_TRUE(files_.Lock(path, false)->Replace("two"));
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(files_.ReadFile(path, &bytes), SettingsReadStatus::Ok);
+  EXPECT_EQ(bytes, "two");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("a/b")),
+                          std::filesystem::directory_iterator()),
+            1);
+  EXPECT_EQ(files_.ReadFile(Path("a"), &bytes), SettingsReadStatus::Error);  // a folder
+}
+
+TEST_F(PosixSettingsFilesTest, SetAsideNeverTakesAnotherFilesName) {
+  std::ofstream(Path("s.ini")) << "first";
+  std::string first;
+  ASSERT_TRUE(files_.Lock(Path("s.ini"), false)->SetAside(&first));
+  std::ofstream(Path("s.ini")) << "second";
+  std::string second;
+  ASSERT_TRUE(files_.Lock(Path("s.ini"), false)->SetAside(&second));
+  EXPECT_EQ(first.substr(0, Path("s.ini.damaged-").size()), Path("s.ini.damaged-"));
+  EXPECT_NE(first, second);
+  std::string bytes;
+  EXPECT_EQ(files_.ReadFile(first, &bytes), SettingsReadStatus::Ok);
+  EXPECT_EQ(bytes, "first");
+  EXPECT_EQ(files_.ReadFile(second, &bytes), SettingsReadStatus::Ok);
+  EXPECT_EQ(bytes, "second");
+  EXPECT_EQ(files_.ReadFile(Path("s.ini"), &bytes), SettingsReadStatus::Missing);
+  EXPECT_EQ(Count(), 2u);
+}
+
+TEST_F(PosixSettingsFilesTest, CreateNewNeverReplacesAFile) {
+  EXPECT_FALSE(files_.CanRead(Path("n.ini")));
+  EXPECT_TRUE(files_.CreateNew(Path("n.ini"), std::string_view("\xFF\xFE\r\0\n\0", 6)));
+  EXPECT_TRUE(files_.CanRead(Path("n.ini")));
+  EXPECT_FALSE(files_.CreateNew(Path("n.ini"), "other"));
+  EXPECT_EQ(Read("n.ini"), std::string("\xFF\xFE\r\0\n\0", 6));
+  EXPECT_FALSE(files_.CreateNew(Path("missing/n.ini"), "x"));
+}
+
+TEST_F(PosixSettingsFilesTest, TheLockExcludesOtherProcesses) {
+  auto locked = files_.Lock(Path("r.reg"), false);
+  ASSERT_NE(locked, nullptr);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Another process's lock on the same folder must not be granted now.
+    const int fd = open(dir_.c_str(), O_RDONLY | O_DIRECTORY);
+    _exit(flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+}  // namespace
+}  // namespace sorrel::platform

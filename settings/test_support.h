@@ -1,0 +1,75 @@
+// Fixtures of the settings tests: a temporary folder that is also the user's
+// settings folder, a user that records boxes, and settings contexts over the
+// real files in it.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/posix/posix_settings_files.h"
+#include "platform/user_interaction.h"
+#include "settings/hive_file_registry.h"
+#include "settings/settings_context.h"
+
+namespace sorrel::settings::testing {
+
+class RecordingUser : public platform::UserInteraction {
+ public:
+  struct Box {
+    std::u16string text;
+    std::u16string caption;
+    platform::Buttons buttons;
+    platform::Icon icon;
+  };
+  platform::Answer MessageBox(std::u16string_view text, std::u16string_view caption,
+                              platform::Buttons buttons, platform::Icon icon) override {
+    boxes.push_back(Box{std::u16string(text), std::u16string(caption), buttons, icon});
+    return platform::Answer::Ok;
+  }
+  bool IsForeground() override { return true; }
+  bool IsAbortKeyDown() override { return false; }
+  void ShowResult(std::u16string_view, std::u16string_view, const std::function<void()>&) override {
+  }
+  std::vector<Box> boxes;
+};
+
+// A fresh folder, removed with its contents at the end of the test. While it
+// lives, XDG_CONFIG_HOME names its "config" subfolder (not created).
+class TempHome {
+ public:
+  TempHome();
+  ~TempHome();
+  TempHome(const TempHome&) = delete;
+  TempHome& operator=(const TempHome&) = delete;
+  const std::string& path() const { return path_; }
+  std::string Path(const std::string& relative) const { return path_ + "/" + relative; }
+  void Write(const std::string& relative, const std::string& bytes) const;
+  std::string Read(const std::string& relative) const;
+  bool Exists(const std::string& relative) const;
+  // The names in a folder of the temporary folder, sorted.
+  std::vector<std::string> List(const std::string& relative) const;
+
+ private:
+  std::string path_;
+  std::string saved_xdg_;
+  bool had_xdg_ = false;
+};
+
+// A context over the real files of a temporary home: the hive file in its
+// settings folder, or "sorrel.ini" in it in INI mode.
+struct RealStores {
+  explicit RealStores(bool ini_mode, UiLanguage lang = UiLanguage::English);
+  TempHome home;
+  platform::PosixSettingsFiles files;
+  RecordingUser user;
+  std::vector<std::u16string> report;
+  HiveFileRegistry registry;
+  SettingsContext ctx;
+  std::string hive_path() const { return home.Path("config/sorrel/registry.reg"); }
+};
+
+// Bytes of a UTF-16LE text.
+std::string Utf16LeBytes(std::u16string_view text);
+
+}  // namespace sorrel::settings::testing

@@ -16,8 +16,4 @@ struct StartupMode {
 // the program was started under, without its folder.
 StartupMode ParseStartup(const std::vector<std::string>& args, std::string_view program_name);
 
-// A program name ending in "_o" or "_o.exe", in any case, works with the INI
-// file instead of the registry.
-bool IsIniProgramName(std::string_view program_name);
-
 }  // namespace sorrel

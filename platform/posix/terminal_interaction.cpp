@@ -78,6 +78,7 @@ bool TerminalInteraction::IsAbortKeyDown() {
 void TerminalInteraction::InstallInterruptHandler() {
   struct sigaction action = {};
   action.sa_handler = OnInterrupt;
+  action.sa_flags = SA_RESTART;
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
 }

@@ -1,0 +1,47 @@
+// sorrel: the start-up sequence, then the main dialog (in CUI mode without a
+// window).
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "gui/cui_main.h"
+#include "gui/startup.h"
+#include "gui/startup_texts.h"
+#include "platform/integrity.h"
+#include "platform/language_choice.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/program_folder.h"
+#include "platform/posix/terminal_interaction.h"
+#include "platform/utf.h"
+
+namespace {
+
+void WriteToStandardError(std::u16string_view text) {
+  const std::string bytes = sorrel::Utf16ToUtf8(text);
+  std::fwrite(bytes.data(), 1, bytes.size(), stderr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace sorrel;
+  const UiLanguage language = UiLanguageFromEnvironment();
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const StartupMode mode = ParseStartup(args, platform::ProgramName(argv[0]));
+
+  // The INI file and the converter data are found in the program's folder.
+  const std::string folder = platform::ProgramFolder();
+  if (!folder.empty()) platform::PosixFileSystem().SetCurrentDirectory(folder);
+
+  if (!IsRunningProgramIntact()) {
+    platform::TerminalInteraction(language).MessageBox(
+        startup_texts::kDamagedProgram.In(language), startup_texts::kTitle.In(language),
+        platform::Buttons::Ok, platform::Icon::Error);
+    return 1;
+  }
+  if (!mode.cui_mode) {
+    WriteToStandardError(startup_texts::kNoDialogYet.In(language));
+    return 1;
+  }
+  return RunCuiMode(language, mode);
+}

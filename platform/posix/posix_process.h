@@ -1,0 +1,17 @@
+// The process seam over posix_spawn and waitpid.
+#pragma once
+
+#include "platform/process.h"
+
+namespace sorrel::platform {
+
+class PosixProcessRunner : public ProcessRunner {
+ public:
+  // SIGINT and SIGQUIT are ignored by the caller from just before the start
+  // until the program has ended, then given back their earlier handling; the
+  // program gets them at their default unless the caller had them ignored
+  // already (as a job started in the background has), which it then keeps.
+  RunResult RunAndWait(const std::string& program, const std::vector<std::string>& args) override;
+};
+
+}  // namespace sorrel::platform

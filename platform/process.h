@@ -1,0 +1,29 @@
+// The process seam: start another program and wait until it has ended.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sorrel::platform {
+
+struct RunResult {
+  bool started = false;  // false: the program could not be started
+  int error = 0;         // the system's error code when it could not be started
+};
+
+class ProcessRunner {
+ public:
+  virtual ~ProcessRunner() = default;
+
+  // Starts program (a path, not looked up in PATH) with args as its argument
+  // list (args[0] is the name it is started under), inheriting standard input,
+  // output and error, the environment and the current directory, and waits
+  // without time-out until it has ended. Interrupt and quit from the terminal
+  // reach only the started program while the caller waits. Its exit status is
+  // not reported. Gives started = false and the error code when it cannot be
+  // started.
+  virtual RunResult RunAndWait(const std::string& program,
+                               const std::vector<std::string>& args) = 0;
+};
+
+}  // namespace sorrel::platform

@@ -146,10 +146,35 @@ uint32_t MatchFlags(bool single_line, bool dot_not_newline) {
   return flags;
 }
 
+bool IsPatternBlank(char16_t c) {
+  return c == u' ' || (c >= u'\t' && c <= u'\r');
+}
+
+// Boost.Regex 1.74 never returns from compiling a possessive repeat that a
+// comment follows, as in "a?+(?#)b": its look for a quantifier behind the
+// comment stops moving. Blanks before the comment count too (free-spacing
+// mode skips them), and so does a quantifier that is in fact escaped, so a
+// few harmless patterns are refused with these.
+bool HasCommentAfterPossessiveRepeat(std::u16string_view search) {
+  constexpr std::u16string_view kComment = u"(?#";
+  constexpr std::u16string_view kRepeatEnds = u"?*+}";
+  for (size_t at = search.find(kComment); at != std::u16string_view::npos;
+       at = search.find(kComment, at + 1)) {
+    size_t end = at;
+    while (end > 0 && IsPatternBlank(search[end - 1])) --end;
+    if (end >= 2 && search[end - 1] == u'+' &&
+        kRepeatEnds.find(search[end - 2]) != std::u16string_view::npos) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // Compiles search as a Perl expression into expression; the message to show
 // when that fails, or nullptr.
 const TextPair* Compile(std::u16string_view search, bool ignore_case,
                         std::shared_ptr<const CompiledExpression>* expression) {
+  if (HasCommentAfterPossessiveRepeat(search)) return &messages::kBadExpression;
   try {
     boost::wregex::flag_type syntax = boost::regex_constants::perl;
     if (ignore_case) syntax |= boost::regex_constants::icase;

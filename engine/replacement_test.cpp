@@ -172,6 +172,20 @@ TEST(PrepareReplacement, BadExpressionIsShownAndFails) {
   }
 }
 
+// The library would loop for ever on these; they are refused as malformed.
+TEST(PrepareReplacement, CommentAfterPossessiveRepeatIsRefused) {
+  for (std::u16string_view search :
+       {u"a?+(?#)b", u"x*+(?#c)y", u"(?x)a{2}+ (?#)b", u"a++(?#)(?#)b"}) {
+    CuiJob job;
+    ReplacementSpec spec;
+    EXPECT_FALSE(PrepareReplacement(job.ctx, search, u"x", true, false, false, false, &spec));
+    EXPECT_EQ(job.console.out,
+              std::u16string(messages::kBadExpression.In(UiLanguage::English)) + u"\n");
+  }
+  EXPECT_EQ(Regex(u"aab", u"a++b(?#c)", u"x"), u"x");
+  EXPECT_EQ(Regex(u"aab", u"a+(?#c)b", u"x"), u"x");
+}
+
 TEST(ApplyReplacement, SwapsNumbersGreedily) {
   EXPECT_EQ(Regex(u"12-34 x 5-6", u"(\\d+)-(\\d+)", u"$2-$1"), u"34-12 x 6-5");
 }

@@ -2,6 +2,7 @@
 // byte edits, and a strict decode.
 #include "engine/reader.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
 
@@ -83,20 +84,24 @@ bool ConfirmOddCut(JobContext& ctx, const std::string& name, uint32_t n) {
 }  // namespace
 
 void RemoveNulBytes(std::string& bytes, bool utf16) {
-  size_t out = 0;
-  if (utf16) {
-    size_t i = 0;
-    for (; i + 1 < bytes.size(); i += 2) {
-      if (bytes[i] == '\0' && bytes[i + 1] == '\0') continue;
-      bytes[out++] = bytes[i];
-      bytes[out++] = bytes[i + 1];
+  // Nothing moves before the first zero, and most files have none.
+  if (!utf16) {
+    const size_t first = bytes.find('\0');
+    if (first != std::string::npos) {
+      bytes.erase(std::remove(bytes.begin() + first, bytes.end(), '\0'), bytes.end());
     }
-    if (i < bytes.size()) bytes[out++] = bytes[i];
-  } else {
-    for (char b : bytes) {
-      if (b != '\0') bytes[out++] = b;
-    }
+    return;
   }
+  auto zero_unit = [&bytes](size_t i) { return bytes[i] == '\0' && bytes[i + 1] == '\0'; };
+  size_t i = 0;
+  while (i + 1 < bytes.size() && !zero_unit(i)) i += 2;
+  size_t out = i;
+  for (; i + 1 < bytes.size(); i += 2) {
+    if (zero_unit(i)) continue;
+    bytes[out++] = bytes[i];
+    bytes[out++] = bytes[i + 1];
+  }
+  if (i < bytes.size()) bytes[out++] = bytes[i];
   bytes.resize(out);
 }
 

@@ -92,7 +92,8 @@ TEST_F(ReaderTest, LineEndsEveryNBytesCutTheContentBehindTheMark) {
   // A kind outside the list inserts nothing.
   EXPECT_EQ(ReadBytes("ABCDEF", 1, 0, 3, 2).text, u"ABCDEF");
   // An even n in UTF-16 inserts whole units in the file's byte order.
-  EXPECT_EQ(ReadBytes(std::string("\xFE\xFF\x00\x41\x00\x42", 6), 0, 0, kLineEndLf, 2).text, u"A\nB");
+  EXPECT_EQ(ReadBytes(std::string("\xFE\xFF\x00\x41\x00\x42", 6), 0, 0, kLineEndLf, 2).text,
+            u"A\nB");
   EXPECT_TRUE(env.user.boxes.empty());
 }
 
@@ -202,6 +203,35 @@ TEST(ReaderBytes, InsertionAgreesWithTheStepByStepRule) {
         std::string fast = bytes;
         InsertLineEndEveryNBytes(fast, skip, n, kLineEndCrLf, 932);
         EXPECT_EQ(fast, reference(bytes, skip, n, "\r\n")) << n << " " << len;
+      }
+    }
+  }
+}
+
+TEST(ReaderBytes, NulRemovalAgreesWithTheStepByStepRule) {
+  // The rule: step through the bytes (in UTF-16, through the units from the
+  // first byte) and drop each zero byte (unit).
+  auto reference = [](const std::string& bytes, bool utf16) {
+    std::string kept;
+    const size_t step = utf16 ? 2 : 1;
+    for (size_t i = 0; i < bytes.size(); i += step) {
+      const std::string piece = bytes.substr(i, step);
+      if (piece != std::string(step, '\0')) kept += piece;
+    }
+    return kept;
+  };
+  // Every string of up to 9 bytes over zero, 'a' and 1.
+  const char alphabet[] = {'\0', 'a', '\1'};
+  for (size_t len = 0; len <= 9; ++len) {
+    size_t count = 1;
+    for (size_t i = 0; i < len; ++i) count *= 3;
+    for (size_t code = 0; code < count; ++code) {
+      std::string bytes;
+      for (size_t i = 0, rest = code; i < len; ++i, rest /= 3) bytes.push_back(alphabet[rest % 3]);
+      for (bool utf16 : {false, true}) {
+        std::string fast = bytes;
+        RemoveNulBytes(fast, utf16);
+        ASSERT_EQ(fast, reference(bytes, utf16)) << len << " " << code << " " << utf16;
       }
     }
   }

@@ -4,8 +4,11 @@
 
 #include <cerrno>
 #include <fstream>
+#include <iterator>
 #include <map>
+#include <random>
 #include <sstream>
+#include <vector>
 
 #include "platform/posix/code_page_names.h"
 #include "platform/posix/iconv_conversion.h"
@@ -223,6 +226,95 @@ TEST_F(CodePageServiceTest, RoundTripsJapaneseTextAsIconvDoes) {
     EXPECT_EQ(decoded, text) << charset;
     EXPECT_EQ(Encode(code_page, text), bytes) << charset;
   }
+}
+
+// ICU's own UTF-8 converter with the settings the service gives every other
+// page, which the service's faster UTF-8 path must match: decoding stops at
+// the first ill-formed sequence, encoding puts "?" for a lone surrogate.
+bool Utf8ConverterDecodes(const std::string& bytes, std::u16string* out) {
+  UErrorCode error = U_ZERO_ERROR;
+  UConverter* converter = ucnv_open("UTF-8", &error);
+  ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
+  out->assign(bytes.size() + 1, u'\0');
+  const int32_t length = ucnv_toUChars(converter, out->data(), static_cast<int32_t>(out->size()),
+                                       bytes.data(), static_cast<int32_t>(bytes.size()), &error);
+  ucnv_close(converter);
+  out->resize(U_SUCCESS(error) ? static_cast<size_t>(length) : 0);
+  return U_SUCCESS(error);
+}
+
+std::string Utf8ConverterEncodes(const std::u16string& text) {
+  UErrorCode error = U_ZERO_ERROR;
+  UConverter* converter = ucnv_open("UTF-8", &error);
+  ucnv_setSubstString(converter, u"?", 1, &error);
+  std::string out(text.size() * 3 + 1, '\0');
+  const int32_t length = ucnv_fromUChars(converter, out.data(), static_cast<int32_t>(out.size()),
+                                         text.data(), static_cast<int32_t>(text.size()), &error);
+  ucnv_close(converter);
+  EXPECT_TRUE(U_SUCCESS(error));
+  out.resize(static_cast<size_t>(length));
+  return out;
+}
+
+TEST_F(CodePageServiceTest, Utf8DecodesAsIcusConverter) {
+  // Sequences at and beyond every edge of well-formed UTF-8, then random
+  // strings of them.
+  const std::vector<std::string> pieces = {
+      "A", "\x7F", std::string(1, '\0'), "\xC2\x80", "\xDF\xBF", "\xE0\xA0\x80", "\xEF\xBF\xBF",
+      "\xEF\xBB\xBF", "\xED\x9F\xBF", "\xEE\x80\x80", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF",
+      "\xE3\x81\x82", "\r\n",
+      // ill-formed: overlong, surrogates, beyond U+10FFFF, stray and cut
+      "\xC0\x80", "\xC1\xBF", "\xE0\x80\x80", "\xE0\x9F\xBF", "\xF0\x80\x80\x80",
+      "\xF0\x8F\xBF\xBF", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80",
+      "\xF8\x88\x80\x80\x80", "\xFE", "\xFF", "\x80", "\xBF", "\xE3\x81", "\xF0\x9F\x98", "\xC3"};
+  std::vector<std::string> inputs(pieces);
+  std::mt19937 random(932);
+  for (int i = 0; i < 5000; ++i) {
+    std::string bytes;
+    const size_t count = random() % 6;
+    for (size_t k = 0; k < count; ++k) bytes += pieces[random() % 14];  // well-formed ones
+    if (random() % 2 == 0)
+      bytes.insert(random() % (bytes.size() + 1), pieces[random() % pieces.size()]);
+    inputs.push_back(bytes);
+  }
+  int accepted = 0;
+  for (const std::string& bytes : inputs) {
+    std::u16string expected;
+    std::u16string out = u"old";
+    const bool ok = Utf8ConverterDecodes(bytes, &expected);
+    ASSERT_EQ(converter_->Decode(65001, bytes, &out), ok) << testing::PrintToString(bytes);
+    ASSERT_EQ(out, expected) << testing::PrintToString(bytes);
+    accepted += ok;
+  }
+  // Both kinds were met often.
+  EXPECT_GT(accepted, 1000);
+  EXPECT_LT(accepted, 4000);
+}
+
+TEST_F(CodePageServiceTest, Utf8EncodesAsIcusConverter) {
+  const char16_t units[] = {u'A',      u'\0',     u'\x7F', u'\x80', u'\x7FF', u'\x800', u'\x3042',
+                            u'\xFFFF', u'\xFEFF', 0xD800,  0xDBFF,  0xDC00,   0xDFFF};
+  std::mt19937 random(65001);
+  for (int i = 0; i < 5000; ++i) {
+    std::u16string text;
+    for (size_t k = random() % 8; k > 0; --k) text += units[random() % std::size(units)];
+    ASSERT_EQ(Encode(65001, text), Utf8ConverterEncodes(text)) << testing::PrintToString(text);
+  }
+}
+
+TEST_F(CodePageServiceTest, Utf8BeyondOnePieceKeepsTheSequenceAtTheCutWhole) {
+  // ICU takes at most 2^28 bytes or units a call; here a four-byte sequence
+  // and the pair it decodes to both straddle that cut.
+  const size_t cut = size_t{1} << 28;
+  const std::string bytes = std::string(cut - 1, 'a') + "\xF0\x9F\x98\x80" + "b";
+  std::u16string text;
+  ASSERT_TRUE(converter_->Decode(65001, bytes, &text));
+  ASSERT_EQ(text.size(), cut + 2);
+  EXPECT_EQ(text.substr(cut - 2), u"a\U0001F600b");
+  std::string back;
+  ASSERT_EQ(converter_->Encode(65001, text, &back), EncodeStatus::Ok);
+  EXPECT_TRUE(back == bytes);
+  EXPECT_FALSE(converter_->Decode(65001, std::string(cut - 1, 'a') + "\xF0\x9F\x98", &text));
 }
 
 class IconvSystemConversionTest : public testing::Test {

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/posix/large_buffer.h"
 #include "platform/posix/system_error_text.h"
 #include "platform/posix/wildcard.h"
 
@@ -264,10 +265,10 @@ int CopyOwnerAndMode(PosixCalls& calls, int fd, const struct stat& status) {
   return calls.Fchmod(fd, status.st_mode & 07777) == 0 ? 0 : LastErrno();
 }
 
-// Makes a rename in the folder of path durable. Failing here changes
-// nothing for the caller: the file has been replaced already.
-void SyncFolderOf(PosixCalls& calls, const std::string& path) {
-  const std::string folder = FolderOf(path);
+// Makes the renames in folder (with its trailing slash, empty for the current
+// directory) durable. Failing here changes nothing for the caller: the files
+// have been replaced already.
+void SyncFolder(PosixCalls& calls, const std::string& folder) {
   FileDescriptor fd(
       calls, calls.Open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (fd.ok()) calls.Fsync(fd.get());
@@ -338,7 +339,6 @@ RewriteResult ReplaceByRename(PosixCalls& calls, const std::string& target,
   if (const int error = temporary.RenameOver(target)) {
     return {RewriteStatus::WriteError, error};
   }
-  SyncFolderOf(calls, target);
   return {RewriteStatus::Ok, 0};
 }
 
@@ -441,9 +441,27 @@ struct DirCloser {
 
 }  // namespace
 
+PosixFileSystem::~PosixFileSystem() {
+  SyncRenamedFolder();
+}
+
 bool PosixFileSystem::Fail(int error) {
   last_error_ = error;
   return false;
+}
+
+void PosixFileSystem::RenamedIn(const std::string& path) {
+  const std::string folder = FolderOf(path);
+  if (renamed_folder_pending_ && folder == renamed_folder_) return;
+  SyncRenamedFolder();
+  renamed_folder_ = folder;
+  renamed_folder_pending_ = true;
+}
+
+void PosixFileSystem::SyncRenamedFolder() {
+  if (!renamed_folder_pending_) return;
+  SyncFolder(*calls_, renamed_folder_);
+  renamed_folder_pending_ = false;
 }
 
 std::unique_ptr<DirectorySearch> PosixFileSystem::FindFirst(const std::string& pattern) {
@@ -473,6 +491,8 @@ bool PosixFileSystem::GetCurrentDirectory(std::string* path) {
 }
 
 bool PosixFileSystem::SetCurrentDirectory(const std::string& path) {
+  // The pending folder may be named relative to the directory we leave.
+  SyncRenamedFolder();
   if (chdir(path.c_str()) == 0) return true;
   if (errno != ENAMETOOLONG) return Fail(LastErrno());
   const int error = ChangeDirectoryInSteps(path);
@@ -510,7 +530,7 @@ ReadStatus PosixFileSystem::ReadWholeFile(const std::string& name, std::string* 
     return ReadStatus::ReadError;
   }
   posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-  bytes->resize(snapshot->size);
+  ResizeLargeBuffer(bytes, snapshot->size);
   if (const int error = ReadExactly(*calls_, fd.get(), bytes->data(), bytes->size())) {
     bytes->clear();
     Fail(error);
@@ -536,6 +556,7 @@ RewriteResult PosixFileSystem::RewriteFile(const std::string& name, const FileSn
                                    ? RewriteInPlace(*calls_, target, snapshot, data)
                                    : ReplaceByRename(*calls_, target, status, snapshot, data);
   if (result.error != 0) Fail(result.error);
+  if (result.status == RewriteStatus::Ok && status.st_nlink <= 1) RenamedIn(target);
   return result;
 }
 
@@ -554,7 +575,7 @@ bool PosixFileSystem::CopyFile(const std::string& from, const std::string& to) {
   if (calls_->Futimens(copy.fd(), times) != 0) return Fail(LastErrno());
   if (calls_->Fsync(copy.fd()) != 0) return Fail(LastErrno());
   if (const int error = copy.RenameOver(to)) return Fail(error);
-  SyncFolderOf(*calls_, to);
+  RenamedIn(to);
   return true;
 }
 

@@ -47,11 +47,21 @@ class PosixCalls {
 };
 
 // Not thread-safe: LastError belongs to the one caller of the object.
+//
+// A file's new bytes are synced before its rename, always; the rename itself
+// is made durable by syncing its folder once for a run of renames in that
+// folder, when the current directory changes, a rename happens in another
+// folder, or the object is destroyed. A crash before that may give a renamed
+// file back its old content, whole: never a file half-written.
 class PosixFileSystem : public FileSystem {
  public:
   PosixFileSystem() : calls_(&own_calls_) {}
   // Makes every file call through calls, which must outlive this object.
   explicit PosixFileSystem(PosixCalls* calls) : calls_(calls) {}
+  PosixFileSystem(const PosixFileSystem&) = delete;
+  PosixFileSystem& operator=(const PosixFileSystem&) = delete;
+  // Syncs the folder of the last renames.
+  ~PosixFileSystem() override;
 
   // Lists the directory as it is when the search starts, in the order
   // readdir gives, "." and ".." included when they match; files created or
@@ -89,10 +99,18 @@ class PosixFileSystem : public FileSystem {
  private:
   // Keeps error for LastError and returns false.
   bool Fail(int error);
+  // Notes a rename to path; syncs the folder of the renames before, if it
+  // is another one.
+  void RenamedIn(const std::string& path);
+  void SyncRenamedFolder();
 
   PosixCalls own_calls_;
   PosixCalls* calls_;
   int last_error_ = 0;
+  // The folder of the renames not yet synced (as named relative to the
+  // current directory, with its trailing slash).
+  std::string renamed_folder_;
+  bool renamed_folder_pending_ = false;
 };
 
 }  // namespace sorrel::platform

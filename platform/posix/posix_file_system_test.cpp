@@ -443,6 +443,52 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"LinkedSyncFails", true, SyncFails, RewriteStatus::WriteError, EIO}),
     [](const ::testing::TestParamInfo<Fault>& info) { return std::string(info.param.name); });
 
+// Tells the syncs of folders (by inode, in order) from those of files.
+class SyncLog : public PosixCalls {
+ public:
+  int Fsync(int fd) override {
+    struct stat status {};
+    EXPECT_EQ(::fstat(fd, &status), 0);
+    if (S_ISDIR(status.st_mode)) {
+      folders.push_back(status.st_ino);
+    } else {
+      ++files;
+    }
+    return PosixCalls::Fsync(fd);
+  }
+  std::vector<ino_t> folders;
+  int files = 0;
+};
+
+TEST_F(PosixFileSystemTest, EveryFileIsSyncedAndItsFolderOncePerRunOfRenames) {
+  ASSERT_EQ(mkdir(Path("sub").c_str(), 0755), 0);
+  for (const char* name : {"a", "b", "c", "sub/d"}) Put(name, "old");
+  const ino_t top = StatOf("").st_ino;
+  const ino_t sub = StatOf("sub").st_ino;
+  ASSERT_EQ(link(Path("c").c_str(), Path("c2").c_str()), 0);
+  SyncLog calls;
+  {
+    PosixFileSystem fs(&calls);
+    for (const char* name : {"a", "b", "c"}) {
+      EXPECT_EQ(fs.RewriteFile(Path(name), ReadOk(fs, name), "new").status, RewriteStatus::Ok);
+    }
+    ASSERT_TRUE(fs.CopyFile(Path("a"), Path("a.bak")));
+    EXPECT_EQ(calls.files, 4);
+    EXPECT_TRUE(calls.folders.empty());
+    // A rename in another folder makes those before it durable first.
+    EXPECT_EQ(fs.RewriteFile(Path("sub/d"), ReadOk(fs, "sub/d"), "new").status, RewriteStatus::Ok);
+    EXPECT_EQ(calls.folders, std::vector<ino_t>{top});
+    // So does leaving the folder, which a relative name depends on.
+    ASSERT_TRUE(fs.SetCurrentDirectory(folder_));
+    EXPECT_EQ(calls.folders, (std::vector<ino_t>{top, sub}));
+    EXPECT_EQ(fs.RewriteFile("a", ReadOk(fs, "a"), "newer").status, RewriteStatus::Ok);
+    EXPECT_EQ(calls.folders.size(), 2u);
+  }
+  EXPECT_EQ(calls.folders, (std::vector<ino_t>{top, sub, top}));
+  EXPECT_EQ(calls.files, 6);
+  EXPECT_EQ(Get("c2"), "new");
+}
+
 TEST_F(PosixFileSystemTest, CopyReplacesTheOldBackupWithModeAndTime) {
   Put("a.txt", "new");
   Put("a.txt.bak", "an old backup, longer than the file");

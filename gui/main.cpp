@@ -1,10 +1,10 @@
 // sorrel: the start-up sequence, then the main dialog (in CUI mode without a
 // window).
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "gui/cui_main.h"
+#include "gui/qt/dialog_main.h"
 #include "gui/startup.h"
 #include "gui/startup_texts.h"
 #include "platform/integrity.h"
@@ -12,16 +12,6 @@
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/program_folder.h"
 #include "platform/posix/terminal_interaction.h"
-#include "platform/utf.h"
-
-namespace {
-
-void WriteToStandardError(std::u16string_view text) {
-  const std::string bytes = sorrel::Utf16ToUtf8(text);
-  std::fwrite(bytes.data(), 1, bytes.size(), stderr);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   using namespace sorrel;
@@ -39,9 +29,7 @@ int main(int argc, char** argv) {
         platform::Buttons::Ok, platform::Icon::Error);
     return 1;
   }
-  if (!mode.cui_mode) {
-    WriteToStandardError(startup_texts::kNoDialogYet.In(language));
-    return 1;
-  }
-  return RunCuiMode(language, mode);
+  // CUI mode never touches the toolkit, so that it runs without a display.
+  if (mode.cui_mode) return RunCuiMode(language, mode);
+  return qt::RunDialogMode(argc, argv, language, mode);
 }

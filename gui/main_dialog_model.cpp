@@ -120,6 +120,7 @@ void MainDialogModel::OnListChanged(int list, int number_edit) {
 }
 
 void MainDialogModel::OnCommand(int id, bool selection_changed) {
+  if (running_) return;
   switch (id) {
     case ids::kStart:
       Start();
@@ -180,9 +181,11 @@ void MainDialogModel::Start() {
   store_.SetText(ids::kStart, main_dialog_texts::kStart.In(language_));
 }
 
-void MainDialogModel::SetTargetPath(std::u16string path) {
+bool MainDialogModel::SetTargetPath(std::u16string path) {
+  if (path.size() > kTargetPathLimit) return false;
   store_.SetText(ids::kTargetPath, std::move(path));
   UpdateControlStates();
+  return true;
 }
 
 void MainDialogModel::OnEndSession(bool ending) {

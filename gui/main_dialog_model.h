@@ -35,10 +35,14 @@ class MainDialogModel {
   void UpdateControlStates();
 
   // A command from control id; selection_changed for a list's new selection.
+  // While a run lasts no command is handled: the run's own boxes take the
+  // only input there is.
   void OnCommand(int id, bool selection_changed = false);
 
   // A path from the open-file dialog or from a drop goes into the target.
-  void SetTargetPath(std::u16string path);
+  // A path longer than the target takes (519 characters) is refused and
+  // false returned: cut short, it would name another file.
+  bool SetTargetPath(std::u16string path);
 
   // The end of the desktop session: saves and ends the dialog when ending.
   void OnEndSession(bool ending);

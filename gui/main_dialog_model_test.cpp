@@ -209,9 +209,46 @@ TEST_F(MainDialogModelTest, ADroppedOrBrowsedPathBecomesTheTarget) {
   MainDialogModel m = Make();
   m.Initialise(1);
   Check(m, ids::kZenSp2SpSp);
-  m.SetTargetPath(u"/home/user/notes");
+  EXPECT_TRUE(m.SetTargetPath(u"/home/user/notes"));
   EXPECT_EQ(store.Text(ids::kTargetPath), u"/home/user/notes");
   EXPECT_TRUE(StartEnabled());
+}
+
+TEST_F(MainDialogModelTest, APathLongerThanTheTargetTakesIsRefused) {
+  MainDialogModel m = Make();
+  m.Initialise(1);
+  const std::u16string fits = u"/" + std::u16string(518, u'a');
+  EXPECT_TRUE(m.SetTargetPath(fits));
+  EXPECT_FALSE(m.SetTargetPath(fits + u"b"));
+  EXPECT_EQ(store.Text(ids::kTargetPath), fits);
+}
+
+TEST_F(MainDialogModelTest, NoCommandActsWhileARunLasts) {
+  ControlStore s;
+  int saves_during_run = 0;
+  int runs_seen = 0;
+  MainDialogModel* model = nullptr;
+  MainDialogModel::Hooks hooks;
+  hooks.save_settings = [&](const ControlStore&) { ++saves_during_run; };
+  hooks.run_job = [&] {
+    ++runs_seen;
+    model->OnCommand(ids::kClose);
+    model->OnCommand(ids::kStart);
+    s.SetSelection(ids::kWriteEncode, 9);
+    model->OnCommand(ids::kWriteEncode, true);
+  };
+  MainDialogModel m(s, UiLanguage::English, false, hooks);
+  model = &m;
+  m.Initialise(1);
+  m.SetTargetPath(u"/tmp/x");
+  s.SetText(ids::kWriteEncodeOther, u"-");
+  m.OnCommand(ids::kStart);
+  EXPECT_EQ(runs_seen, 1);
+  EXPECT_EQ(saves_during_run, 0);
+  EXPECT_FALSE(m.ended());
+  EXPECT_EQ(s.Text(ids::kWriteEncodeOther), u"-");
+  m.OnCommand(ids::kClose);
+  EXPECT_TRUE(m.ended());
 }
 
 }  // namespace

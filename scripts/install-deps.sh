@@ -12,6 +12,11 @@ packages=(
   libssl-dev locales
   # peers that the tests use as oracles
   dos2unix
+  # the dialog: Qt 6 Widgets, Qt's Japanese texts, a font with Japanese
+  # glyphs, and an X server with a key sender for the test of the real window
+  qt6-base-dev qt6-translations-l10n fonts-noto-cjk xvfb xauth xdotool
+  # the fuzz targets: clang with libFuzzer and the sanitizers' runtime
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Sorrel twice, as it ships and with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs every test in both builds.
+# UndefinedBehaviorSanitizer, and runs every test in both builds; then runs
+# each fuzz target for a while (FUZZ_SECONDS, 30 by default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,3 +17,5 @@ run() {
 run build -DCMAKE_BUILD_TYPE=Release
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run build-asan -DCMAKE_BUILD_TYPE=Debug -DSORREL_SANITIZE=ON
+
+bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}"

@@ -1,0 +1,55 @@
+// The interactive start.
+#include "gui/qt/dialog_main.h"
+
+#include <QApplication>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "gui/qt/dialog_session.h"
+#include "gui/qt/qt_texts.h"
+#include "gui/qt/qt_translations.h"
+#include "platform/utf.h"
+
+namespace sorrel::qt {
+namespace {
+
+UiLanguage g_language = UiLanguage::English;
+QtMessageHandler g_previous_handler = nullptr;
+
+// Qt ends the process with abort() when no platform plugin can reach a
+// display; this ends it with our own message and exit code 1 instead.
+void NoDisplayHandler(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type != QtFatalMsg) {
+    if (g_previous_handler != nullptr) g_previous_handler(type, context, text);
+    return;
+  }
+  const std::string message = Utf16ToUtf8(qt_texts::kNoDisplay.In(g_language));
+  std::fwrite(message.data(), 1, message.size(), stderr);
+  std::fflush(stderr);
+  std::_Exit(1);
+}
+
+uint64_t MillisecondsSinceStart() {
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+}  // namespace
+
+int RunDialogMode(int& argc, char** argv, UiLanguage language, const StartupMode& mode) {
+  g_language = language;
+  g_previous_handler = qInstallMessageHandler(NoDisplayHandler);
+  QApplication app(argc, argv);
+  qInstallMessageHandler(g_previous_handler);
+  app.setApplicationName(QStringLiteral("sorrel"));
+  app.setDesktopFileName(QStringLiteral("sorrel"));
+  InstallQtTranslations(&app, language);
+
+  DialogSession session(language, mode.ini_mode);
+  session.Open(MillisecondsSinceStart());
+  session.Exec();
+  return 0;
+}
+
+}  // namespace sorrel::qt

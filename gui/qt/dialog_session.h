@@ -1,0 +1,49 @@
+// One interactive run of sorrel: the platform's services, the settings store,
+// the Qt user and the main window, wired together as CUI mode wires them,
+// with the window in place of the terminal. Needs a QApplication.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "engine/job_context.h"
+#include "gui/program_services.h"
+#include "gui/qt/main_window.h"
+#include "gui/qt/qt_user_interaction.h"
+#include "platform/control_store.h"
+#include "settings/settings_context.h"
+
+namespace sorrel::qt {
+
+class DialogSession {
+ public:
+  DialogSession(UiLanguage language, bool ini_mode);
+  ~DialogSession();
+  DialogSession(const DialogSession&) = delete;
+  DialogSession& operator=(const DialogSession&) = delete;
+
+  // Opens the main window (tick decides the banner): the settings are
+  // loaded. The window is not shown yet.
+  void Open(uint64_t tick);
+  // Shows the opened window and waits until it ends; returns its result.
+  int Exec();
+
+  MainWindow& window() { return *window_; }
+  ControlStore& store() { return store_; }
+  QtUserInteraction& user() { return user_; }
+  const settings::SettingsContext& settings() const { return settings_; }
+
+ private:
+  MainDialogModel::Hooks Hooks();
+  void RunJob();
+
+  UiLanguage language_;
+  ProgramServices services_;
+  QtUserInteraction user_;
+  settings::SettingsContext settings_;
+  ControlStore store_;
+  JobContext job_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+}  // namespace sorrel::qt

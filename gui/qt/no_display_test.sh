@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# sorrel started without a display says so and ends with 1 instead of
+# crashing, and CUI mode still runs without one.
+set -u
+BIN=${SORREL_BIN:?set SORREL_BIN to the folder of the built programs}
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/sorrel-nodisplay-XXXXXX")
+trap 'rm -rf "$WORK"' EXIT
+export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/config SORREL_LANG=en
+mkdir -p "$HOME" "$XDG_CONFIG_HOME"
+failures=0
+
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$BIN/sorrel" > "$WORK/out" 2> "$WORK/err"
+rc=$?
+[ "$rc" -eq 1 ] || { echo "FAIL: exit code $rc, expected 1" >&2; failures=$((failures + 1)); }
+grep -q '^sorrel: Cannot connect to a display' "$WORK/err" ||
+  { echo "FAIL: no message on standard error:" >&2; cat "$WORK/err" >&2; failures=$((failures + 1)); }
+
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$BIN/sorrel" /CUIMODE > "$WORK/out" 2> "$WORK/err"
+rc=$?
+[ "$rc" -eq 0 ] || { echo "FAIL: CUI mode exit code $rc" >&2; failures=$((failures + 1)); }
+grep -q 'SetCurrentDirectory error.' "$WORK/out" ||
+  { echo "FAIL: CUI mode printed:" >&2; cat "$WORK/out" "$WORK/err" >&2; failures=$((failures + 1)); }
+
+[ "$failures" -eq 0 ] && echo "ok"
+exit $((failures > 0))

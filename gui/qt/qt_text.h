@@ -1,0 +1,19 @@
+// UTF-16 text between the program's strings and Qt's, unchanged.
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace sorrel::qt {
+
+inline QString ToQString(std::u16string_view text) {
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+inline std::u16string FromQString(const QString& text) {
+  return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
+                        static_cast<size_t>(text.size()));
+}
+
+}  // namespace sorrel::qt

@@ -110,20 +110,20 @@ void AppendBounded(std::u16string& out, std::u16string_view piece) {
   out.append(piece);
 }
 
-TextBuffer ReplaceByExpression(const TextBuffer& text, const ReplacementSpec& spec) {
-  if (!spec.expression) return text;
+TextBuffer ReplaceByExpression(const TextBuffer& text, const ReplacementSpec& prepared) {
+  if (!prepared.expression) return text;
   const std::wstring subject = Widen(text);
-  const std::wstring format = Widen(spec.replacement);
+  const std::wstring format = Widen(prepared.replacement);
   TextBuffer result;
   boost::regex_replace(Utf16Appender(&result), subject.begin(), subject.end(),
-                       spec.expression->regex, format,
-                       static_cast<boost::regex_constants::match_flag_type>(spec.match_flags));
+                       prepared.expression->regex, format,
+                       static_cast<boost::regex_constants::match_flag_type>(prepared.match_flags));
   return result;
 }
 
-TextBuffer ReplaceLiterally(const TextBuffer& text, const ReplacementSpec& spec) {
+TextBuffer ReplaceLiterally(const TextBuffer& text, const ReplacementSpec& prepared) {
   TextBuffer result = text;
-  ReplaceLiteral(result, spec.literal_pattern, spec.replacement, spec.ignore_case);
+  ReplaceLiteral(result, prepared.literal_pattern, prepared.replacement, prepared.ignore_case);
   return result;
 }
 
@@ -192,38 +192,38 @@ const TextPair* Compile(std::u16string_view search, bool ignore_case,
 
 bool PrepareReplacement(JobContext& ctx, std::u16string_view search, std::u16string_view replace,
                         bool use_regex, bool ignore_case, bool single_line, bool dot_not_newline,
-                        ReplacementSpec* spec) {
+                        ReplacementSpec* prepared) {
   // The result is stored only at the end: search or replace may view into it.
-  ReplacementSpec prepared;
-  prepared.enabled = spec->enabled;
-  prepared.use_regex = use_regex;
+  ReplacementSpec built;
+  built.enabled = prepared->enabled;
+  built.use_regex = use_regex;
   std::u16string search_text;
   const TextPair* error = nullptr;
   if (!CopyText(search, &search_text)) {
     error = &messages::kNoMemoryBefore;
-  } else if (!CopyText(replace, &prepared.replacement)) {
+  } else if (!CopyText(replace, &built.replacement)) {
     error = &messages::kNoMemoryAfter;
   } else if (use_regex) {
-    error = Compile(search_text, ignore_case, &prepared.expression);
+    error = Compile(search_text, ignore_case, &built.expression);
   } else {
-    prepared.literal_pattern = std::move(search_text);
+    built.literal_pattern = std::move(search_text);
   }
   if (error != nullptr) {
-    *spec = ReplacementSpec{};
+    *prepared = ReplacementSpec{};
     ShowJobError(ctx, ctx.Text(*error));
     return false;
   }
-  prepared.ignore_case = ignore_case;
-  prepared.single_line = single_line;
-  prepared.dot_not_newline = dot_not_newline;
-  prepared.match_flags = MatchFlags(single_line, dot_not_newline);
-  *spec = std::move(prepared);
+  built.ignore_case = ignore_case;
+  built.single_line = single_line;
+  built.dot_not_newline = dot_not_newline;
+  built.match_flags = MatchFlags(single_line, dot_not_newline);
+  *prepared = std::move(built);
   return true;
 }
 
-bool ApplyReplacement(TextBuffer& text, const ReplacementSpec& spec) {
+bool ApplyReplacement(TextBuffer& text, const ReplacementSpec& prepared) {
   TextBuffer result =
-      spec.use_regex ? ReplaceByExpression(text, spec) : ReplaceLiterally(text, spec);
+      prepared.use_regex ? ReplaceByExpression(text, prepared) : ReplaceLiterally(text, prepared);
   if (result == text) return false;
   text.swap(result);
   return true;

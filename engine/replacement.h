@@ -25,23 +25,23 @@ struct ReplacementSpec {
   uint32_t match_flags = 0;  // the regex library's match flags
 };
 
-// Builds the spec for one job: copies both texts, sets the match flags and,
+// Builds the prepared replacement of one job: copies both texts, sets the match flags and,
 // with use_regex, compiles search as a Perl expression (case-blind with
-// ignore_case). spec->enabled is the caller's and is kept. On failure the
+// ignore_case). prepared->enabled is the caller's and is kept. On failure the
 // message has been shown through ShowJobError (no memory for either text, an
 // expression the library rejects, any other error while compiling) and false
-// is returned; spec is then left empty.
+// is returned; prepared is then left empty.
 bool PrepareReplacement(JobContext& ctx, std::u16string_view search, std::u16string_view replace,
                         bool use_regex, bool ignore_case, bool single_line, bool dot_not_newline,
-                        ReplacementSpec* spec);
+                        ReplacementSpec* prepared);
 
-// Replaces every match in text, whether or not spec.enabled is set (the gate
+// Replaces every match in text, whether or not prepared.enabled is set (the gate
 // is the caller's); true when the text changed, false when the result equals
 // the text. Exceptions of the regex library (a match too complex) and of
 // memory pass to the caller, as does std::bad_alloc for a result longer than
 // kMaxTextUnits; text is then unchanged. The expression sees every UTF-16 unit
 // as one character.
-bool ApplyReplacement(TextBuffer& text, const ReplacementSpec& spec);
+bool ApplyReplacement(TextBuffer& text, const ReplacementSpec& prepared);
 
 // Replaces every occurrence of pattern in text, left to right, without looking
 // inside what was inserted, in time linear in text and pattern. With

@@ -27,11 +27,11 @@ ReplacementSpec Prepared(std::u16string_view search, std::u16string_view replace
                          bool ignore_case = false, bool single_line = false,
                          bool dot_not_newline = false) {
   CuiJob job;
-  ReplacementSpec spec;
+  ReplacementSpec prepared;
   EXPECT_TRUE(PrepareReplacement(job.ctx, search, replace, use_regex, ignore_case, single_line,
-                                 dot_not_newline, &spec));
+                                 dot_not_newline, &prepared));
   EXPECT_EQ(job.console.out, u"");
-  return spec;
+  return prepared;
 }
 
 // The text after a regular-expression replacement over it.
@@ -134,41 +134,41 @@ TEST(PrepareReplacement, FlagsFollowTheOptionsWithoutMatchAny) {
 
 TEST(PrepareReplacement, LiteralModeKeepsThePatternAndTheCallersGate) {
   CuiJob job;
-  ReplacementSpec spec;
-  spec.enabled = true;
-  ASSERT_TRUE(PrepareReplacement(job.ctx, u"a.b", u"$0", false, true, false, false, &spec));
-  EXPECT_TRUE(spec.enabled);
-  EXPECT_FALSE(spec.use_regex);
-  EXPECT_TRUE(spec.ignore_case);
-  EXPECT_EQ(spec.literal_pattern, u"a.b");
-  EXPECT_EQ(spec.replacement, u"$0");
-  EXPECT_EQ(spec.expression, nullptr);
+  ReplacementSpec prepared;
+  prepared.enabled = true;
+  ASSERT_TRUE(PrepareReplacement(job.ctx, u"a.b", u"$0", false, true, false, false, &prepared));
+  EXPECT_TRUE(prepared.enabled);
+  EXPECT_FALSE(prepared.use_regex);
+  EXPECT_TRUE(prepared.ignore_case);
+  EXPECT_EQ(prepared.literal_pattern, u"a.b");
+  EXPECT_EQ(prepared.replacement, u"$0");
+  EXPECT_EQ(prepared.expression, nullptr);
   std::u16string text = u"A.B axb";
-  EXPECT_TRUE(ApplyReplacement(text, spec));
+  EXPECT_TRUE(ApplyReplacement(text, prepared));
   EXPECT_EQ(text, u"$0 axb");
 }
 
 TEST(PrepareReplacement, TextsMayViewIntoTheSpecBeingBuilt) {
   CuiJob job;
-  ReplacementSpec spec;
-  spec.literal_pattern = u"(a)";
-  spec.replacement = u"[$1]";
-  ASSERT_TRUE(PrepareReplacement(job.ctx, spec.literal_pattern, spec.replacement, true, false,
-                                 false, false, &spec));
+  ReplacementSpec prepared;
+  prepared.literal_pattern = u"(a)";
+  prepared.replacement = u"[$1]";
+  ASSERT_TRUE(PrepareReplacement(job.ctx, prepared.literal_pattern, prepared.replacement, true,
+                                 false, false, false, &prepared));
   std::u16string text = u"xay";
-  EXPECT_TRUE(ApplyReplacement(text, spec));
+  EXPECT_TRUE(ApplyReplacement(text, prepared));
   EXPECT_EQ(text, u"x[a]y");
 }
 
 TEST(PrepareReplacement, BadExpressionIsShownAndFails) {
   for (UiLanguage language : {UiLanguage::English, UiLanguage::Japanese}) {
     CuiJob job(language);
-    ReplacementSpec spec;
-    spec.enabled = true;
-    EXPECT_FALSE(PrepareReplacement(job.ctx, u"(\\d+", u"x", true, false, false, false, &spec));
+    ReplacementSpec prepared;
+    prepared.enabled = true;
+    EXPECT_FALSE(PrepareReplacement(job.ctx, u"(\\d+", u"x", true, false, false, false, &prepared));
     EXPECT_EQ(job.console.out, std::u16string(messages::kBadExpression.In(language)) + u"\n");
-    EXPECT_EQ(spec.expression, nullptr);
-    EXPECT_TRUE(spec.replacement.empty());
+    EXPECT_EQ(prepared.expression, nullptr);
+    EXPECT_TRUE(prepared.replacement.empty());
   }
 }
 
@@ -177,8 +177,8 @@ TEST(PrepareReplacement, CommentAfterPossessiveRepeatIsRefused) {
   for (std::u16string_view search :
        {u"a?+(?#)b", u"x*+(?#c)y", u"(?x)a{2}+ (?#)b", u"a++(?#)(?#)b"}) {
     CuiJob job;
-    ReplacementSpec spec;
-    EXPECT_FALSE(PrepareReplacement(job.ctx, search, u"x", true, false, false, false, &spec));
+    ReplacementSpec prepared;
+    EXPECT_FALSE(PrepareReplacement(job.ctx, search, u"x", true, false, false, false, &prepared));
     EXPECT_EQ(job.console.out,
               std::u16string(messages::kBadExpression.In(UiLanguage::English)) + u"\n");
   }
@@ -233,8 +233,8 @@ TEST(ApplyReplacement, SameTextIsNoChange) {
 TEST(ApplyReplacement, MatchingTooComplexPassesToTheCaller) {
   std::u16string text = std::u16string(40, u'a') + u"!";
   const std::u16string before = text;
-  const ReplacementSpec spec = Prepared(u"(a|aa)*(a|aa)*(a|aa)*$b", u"x", true);
-  EXPECT_THROW(ApplyReplacement(text, spec), std::runtime_error);
+  const ReplacementSpec prepared = Prepared(u"(a|aa)*(a|aa)*(a|aa)*$b", u"x", true);
+  EXPECT_THROW(ApplyReplacement(text, prepared), std::runtime_error);
   EXPECT_EQ(text, before);
 }
 

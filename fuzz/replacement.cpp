@@ -77,29 +77,29 @@ bool IsPlainReplacement(const std::u16string& replacement) {
   return replacement.find_first_of(u"$\\") == std::u16string::npos;
 }
 
-void CheckLiteral(const ReplacementSpec& spec, const std::u16string& text) {
-  const std::u16string expected =
-      RuleReplaceLiteral(text, spec.literal_pattern, spec.replacement, spec.ignore_case);
+void CheckLiteral(const ReplacementSpec& prepared, const std::u16string& text) {
+  const std::u16string expected = RuleReplaceLiteral(text, prepared.literal_pattern,
+                                                     prepared.replacement, prepared.ignore_case);
   TextBuffer buffer = text;
-  const bool changed = ApplyReplacement(buffer, spec);
+  const bool changed = ApplyReplacement(buffer, prepared);
   if (buffer != expected) Fail("literal replacement differs from its rule");
   if (changed != (expected != text)) Fail("literal replacement misreports the change");
 }
 
-void CheckExpression(const ReplacementSpec& spec, const std::u16string& search,
+void CheckExpression(const ReplacementSpec& prepared, const std::u16string& search,
                      const std::u16string& text) {
   TextBuffer buffer = text;
   bool changed = false;
   try {
-    changed = ApplyReplacement(buffer, spec);
+    changed = ApplyReplacement(buffer, prepared);
   } catch (const std::runtime_error&) {
     // Too complex a match is the library's to refuse; the text must survive.
     if (buffer != text) Fail("a refused match changed the text");
     return;
   }
   if (changed != (buffer != text)) Fail("expression replacement misreports the change");
-  if (!spec.ignore_case && IsPlainWord(search) && IsPlainReplacement(spec.replacement)) {
-    if (buffer != RuleReplaceLiteral(text, search, spec.replacement, false)) {
+  if (!prepared.ignore_case && IsPlainWord(search) && IsPlainReplacement(prepared.replacement)) {
+    if (buffer != RuleReplaceLiteral(text, search, prepared.replacement, false)) {
       Fail("a plain-word expression replaces unlike the literal rule");
     }
   }
@@ -125,21 +125,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   JobContext ctx;
   ctx.ui = &user;
   ctx.language = UiLanguage::English;
-  ReplacementSpec spec;
-  const bool prepared =
-      PrepareReplacement(ctx, search, replace, use_regex, flags & 2, flags & 4, flags & 8, &spec);
+  ReplacementSpec prepared;
+  const bool prepared = PrepareReplacement(ctx, search, replace, use_regex, flags & 2, flags & 4,
+                                           flags & 8, &prepared);
   if (user.boxes != (prepared ? 0 : 1)) Fail("a preparation shows other than one box per failure");
   if (!prepared) {
     if (!use_regex) Fail("a literal search failed to prepare");
     return 0;
   }
   if (use_regex) {
-    CheckExpression(spec, search, text);
+    CheckExpression(prepared, search, text);
   } else {
-    if (spec.literal_pattern != search || spec.replacement != replace) {
+    if (prepared.literal_pattern != search || prepared.replacement != replace) {
       Fail("the prepared texts differ from the given ones");
     }
-    CheckLiteral(spec, text);
+    CheckLiteral(prepared, text);
   }
   return 0;
 }

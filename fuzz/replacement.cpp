@@ -126,10 +126,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ctx.ui = &user;
   ctx.language = UiLanguage::English;
   ReplacementSpec prepared;
-  const bool prepared = PrepareReplacement(ctx, search, replace, use_regex, flags & 2, flags & 4,
-                                           flags & 8, &prepared);
-  if (user.boxes != (prepared ? 0 : 1)) Fail("a preparation shows other than one box per failure");
-  if (!prepared) {
+  const bool ready = PrepareReplacement(ctx, search, replace, use_regex, flags & 2, flags & 4,
+                                        flags & 8, &prepared);
+  if (user.boxes != (ready ? 0 : 1)) Fail("a preparation shows other than one box per failure");
+  if (!ready) {
     if (!use_regex) Fail("a literal search failed to prepare");
     return 0;
   }

@@ -6,7 +6,9 @@
 #include <bitset>
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "platform/code_pages.h"
 #include "platform/control_store.h"
@@ -39,6 +41,11 @@ struct JobContext {
   uint32_t ReplacedCount = 0;
   // The run's report lines, each ending in CR+LF.
   std::u16string MessageLog;
+
+  // The files (device, inode) the walk has read or written so far; null
+  // outside a walk. A file met again under another name (a hard link, a
+  // symbolic link, a backup made in this run) is not processed twice.
+  std::set<std::pair<uint64_t, uint64_t>>* walked_files = nullptr;
 
   const char16_t* Text(const TextPair& pair) const { return pair.In(language); }
 };

@@ -42,6 +42,16 @@ const TextPair* ReadResultLine(ReadResult result, uint32_t ins_lf_byte) {
   return nullptr;
 }
 
+// Notes the file name leads to as walked; with remember off, only tells
+// whether it was walked before.
+bool WalkedBefore(JobContext& ctx, const std::string& name, bool remember) {
+  platform::FileSnapshot id;
+  if (ctx.walked_files == nullptr || !ctx.fs->FileId(name, &id)) return false;
+  const std::pair<uint64_t, uint64_t> key{id.device, id.inode};
+  if (remember) return !ctx.walked_files->insert(key).second;
+  return ctx.walked_files->count(key) != 0;
+}
+
 // Runs the stages in their fixed order with an abort check before each;
 // false when the run is to stop.
 bool RunStages(JobContext& ctx, TextBuffer& text, const ConversionOptions& o, bool* changed) {
@@ -94,6 +104,7 @@ void WriteBack(JobContext& ctx, const std::string& name, std::u16string_view sho
       EmitNamed(ctx, messages::kBackupFailed, Utf8ToUtf16(backup));
       return;
     }
+    WalkedBefore(ctx, backup, /*remember=*/true);
   }
   std::u16string what;
   std::u16string detail;
@@ -109,6 +120,7 @@ void WriteBack(JobContext& ctx, const std::string& name, std::u16string_view sho
 // Steps 1 to the final abort check; exceptions pass to the caller.
 bool ProcessFileSteps(JobContext& ctx, const std::string& name, std::u16string_view shown,
                       const ConversionOptions& o) {
+  if (WalkedBefore(ctx, name, /*remember=*/false)) return true;
   TextBuffer text;
   uint32_t input_page = o.CharEncodeOther;
   uint32_t bom = 0;
@@ -124,12 +136,15 @@ bool ProcessFileSteps(JobContext& ctx, const std::string& name, std::u16string_v
     return true;
   }
 
+  if (ctx.walked_files != nullptr) ctx.walked_files->insert({snapshot.device, snapshot.inode});
+
   bool changed = o.InsLfByte != 0;
   if (!RunStages(ctx, text, o, &changed)) return false;
 
   const uint32_t output_page = OutputCodePage(o, input_page);
   if (output_page != input_page || changed) {
     WriteBack(ctx, name, shown, text, output_page, bom, snapshot, o);
+    WalkedBefore(ctx, name, /*remember=*/true);  // a rewrite may give it a new inode
   }
   ++ctx.TargetCount;
   return !IsAbortRequested(ctx);

@@ -65,6 +65,9 @@ class FileSystemWrapper : public platform::FileSystem {
   bool CurrentDirectoryId(platform::FileSnapshot* id) override {
     return target_->CurrentDirectoryId(id);
   }
+  bool FileId(const std::string& name, platform::FileSnapshot* id) override {
+    return target_->FileId(name, id);
+  }
   platform::ReadStatus ReadWholeFile(const std::string& name, std::string* bytes,
                                      platform::FileSnapshot* snapshot) override {
     return target_->ReadWholeFile(name, bytes, snapshot);

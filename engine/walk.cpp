@@ -80,8 +80,12 @@ bool WalkFolder(Walk& walk) {
 
 bool WalkTargets(JobContext& ctx, const ConversionOptions& options) {
   Walk walk{ctx, options, Utf16ToUtf8(options.TargetPattern), {}};
+  std::set<std::pair<uint64_t, uint64_t>> files;
+  ctx.walked_files = &files;
   FirstVisit(walk);
-  return WalkFolder(walk);
+  const bool walked = WalkFolder(walk);
+  ctx.walked_files = nullptr;
+  return walked;
 }
 
 bool IsAbortRequested(JobContext& ctx) {

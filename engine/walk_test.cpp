@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/replacement.h"
 #include "engine/test_support.h"
 
 namespace sorrel {
@@ -128,6 +129,29 @@ TEST_F(WalkTest, ALinkBackIntoTheTreeIsWalkedOnce) {
   options.SearchSubFolders = true;
   EXPECT_TRUE(Walk());
   EXPECT_EQ(Visited(), u"a.txt is empty.\r\n");
+}
+
+TEST_F(WalkTest, AFileReachedUnderTwoNamesIsConvertedOnce) {
+  // A replacement that is not idempotent shows a second pass at once.
+  options.ReplaceString = true;
+  ASSERT_TRUE(
+      PrepareReplacement(env.ctx, u"a", u"aa", false, false, false, false, &options.Replacement));
+  dir.Write("hard.txt", "abc");
+  ASSERT_EQ(link(dir.Path("hard.txt").c_str(), dir.Path("hard2.txt").c_str()), 0);
+  dir.Write("target.txt", "xa");
+  ASSERT_EQ(symlink("target.txt", dir.Path("soft.txt").c_str()), 0);
+  // An old backup in the listing is replaced by this run's, which must stay
+  // the untouched original.
+  dir.Write("k.txt", "ka");
+  dir.Write("k.txt.bak", "old backup a");
+  options.FileBackup = true;
+  options.TargetPattern = u"*";
+  EXPECT_TRUE(Walk());
+  EXPECT_EQ(dir.Read("hard.txt"), "aabc");
+  EXPECT_EQ(dir.Read("hard2.txt"), "aabc");
+  EXPECT_EQ(dir.Read("target.txt"), "xaa");
+  EXPECT_EQ(dir.Read("k.txt"), "kaa");
+  EXPECT_EQ(dir.Read("k.txt.bak"), "ka");
 }
 
 TEST_F(WalkTest, AnAbortDeepDownStopsEveryLevel) {

@@ -76,6 +76,8 @@ class FileSystem {
   virtual bool SetCurrentDirectory(const std::string& path) = 0;
   // Identifies the current directory (device and inode are set).
   virtual bool CurrentDirectoryId(FileSnapshot* id) = 0;
+  // Identifies what name leads to, links followed (device and inode are set).
+  virtual bool FileId(const std::string& name, FileSnapshot* id) = 0;
 
   // Reads a regular file whole. Empty for a size of 0; ReadError for a read
   // that fails or a file of 4 GiB or more (refused before anything is read);

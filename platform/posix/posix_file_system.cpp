@@ -40,7 +40,9 @@ ssize_t PosixCalls::Pwrite(int fd, const void* buffer, size_t count, off_t offse
   return ::pwrite(fd, buffer, count, offset);
 }
 int PosixCalls::Fallocate(int fd, off_t length) {
-  return ::posix_fallocate(fd, 0, length);
+  // Reserves the blocks without changing the file's size, so that a reservation
+  // that fails half-way leaves the content as it was.
+  return ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, length) == 0 ? 0 : errno;
 }
 int PosixCalls::Ftruncate(int fd, off_t length) {
   return ::ftruncate(fd, length);
@@ -364,14 +366,21 @@ RewriteResult RewriteInPlace(PosixCalls& calls, const std::string& target,
   if (calls.Fstat(fd.get(), &status) != 0) return {RewriteStatus::CannotOpen, LastErrno()};
   if (!Matches(status, snapshot)) return {RewriteStatus::Changed, 0};
 
-  // A full disk is found here, before a byte of the file has been touched.
-  if (data.size() > snapshot.size) {
-    const int error = calls.Fallocate(fd.get(), static_cast<off_t>(data.size()));
-    if (error != 0 && error != EOPNOTSUPP) return {RewriteStatus::WriteError, error};
-  }
   std::string original(snapshot.size, '\0');
   if (const int error = PreadExactly(calls, fd.get(), original.data(), original.size())) {
     return {RewriteStatus::WriteError, error};
+  }
+  // A full disk is found here, before a byte of the content has been touched.
+  // The reservation keeps the size; what it may have reserved beyond the end
+  // is given back, and so is the last-write time.
+  if (data.size() > snapshot.size) {
+    const int error = calls.Fallocate(fd.get(), static_cast<off_t>(data.size()));
+    if (error != 0 && error != EOPNOTSUPP) {
+      calls.Ftruncate(fd.get(), static_cast<off_t>(snapshot.size));
+      const struct timespec times[2] = {{0, UTIME_OMIT}, {snapshot.mtime_sec, snapshot.mtime_nsec}};
+      calls.Futimens(fd.get(), times);
+      return {RewriteStatus::WriteError, error};
+    }
   }
 
   int error = PwriteAll(calls, fd.get(), data);
@@ -506,9 +515,27 @@ bool PosixFileSystem::CurrentDirectoryId(FileSnapshot* id) {
   return true;
 }
 
+bool PosixFileSystem::FileId(const std::string& name, FileSnapshot* id) {
+  struct stat status;
+  if (calls_->Stat(name.c_str(), &status) != 0) return Fail(LastErrno());
+  *id = SnapshotOf(status);
+  return true;
+}
+
 ReadStatus PosixFileSystem::ReadWholeFile(const std::string& name, std::string* bytes,
                                           FileSnapshot* snapshot) {
   bytes->clear();
+  // Opening a device can act on it (a tape rewinds): only a regular file is
+  // opened, and checked again once it is open.
+  struct stat named;
+  if (calls_->Stat(name.c_str(), &named) != 0) {
+    Fail(LastErrno());
+    return ReadStatus::CannotOpen;
+  }
+  if (!S_ISREG(named.st_mode)) {
+    Fail(S_ISDIR(named.st_mode) ? EISDIR : EINVAL);
+    return ReadStatus::CannotOpen;
+  }
   FileDescriptor fd(*calls_, calls_->Open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (!fd.ok()) {
     Fail(LastErrno());

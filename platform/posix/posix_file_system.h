@@ -72,6 +72,7 @@ class PosixFileSystem : public FileSystem {
   bool GetCurrentDirectory(std::string* path) override;
   bool SetCurrentDirectory(const std::string& path) override;
   bool CurrentDirectoryId(FileSnapshot* id) override;
+  bool FileId(const std::string& name, FileSnapshot* id) override;
 
   // Never blocks on a FIFO or a device: they are refused with CannotOpen.
   ReadStatus ReadWholeFile(const std::string& name, std::string* bytes,

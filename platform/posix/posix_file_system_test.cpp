@@ -30,6 +30,9 @@ class FaultyCalls : public PosixCalls {
   int write_error = 0;      // Write and Pwrite fail with it ...
   size_t write_budget = 0;  // ... once they have put this many bytes
   int fallocate_error = 0;
+  // Grows the file and touches it before failing, as a reservation that runs
+  // out of space half-way may.
+  bool fallocate_grows = false;
   int fsync_error = 0;
   int rename_error = 0;
   int temporary_error = 0;
@@ -51,6 +54,9 @@ class FaultyCalls : public PosixCalls {
     return PosixCalls::Read(fd, buffer, std::min(count, read_limit));
   }
   int Fallocate(int fd, off_t length) override {
+    if (fallocate_error != 0 && std::exchange(fallocate_grows, false)) {
+      EXPECT_EQ(::ftruncate(fd, length / 2 + 1), 0);
+    }
     return fallocate_error != 0 ? std::exchange(fallocate_error, 0)
                                 : PosixCalls::Fallocate(fd, length);
   }
@@ -420,6 +426,10 @@ void DiskIsFull(FaultyCalls& calls, const std::string&) {
   calls.write_error = ENOSPC;
   calls.fallocate_error = ENOSPC;
 }
+void DiskFillsWhileReserving(FaultyCalls& calls, const std::string&) {
+  calls.fallocate_error = ENOSPC;
+  calls.fallocate_grows = true;
+}
 void SyncFails(FaultyCalls& calls, const std::string&) {
   calls.fsync_error = EIO;
 }
@@ -440,6 +450,8 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"Changed", false, TargetChangesBeforeTheRename, RewriteStatus::Changed, 0},
         Fault{"LinkedWriteStops", true, WriteFailsAfterThreeBytes, RewriteStatus::WriteError, EIO},
         Fault{"LinkedDiskFull", true, DiskIsFull, RewriteStatus::WriteError, ENOSPC},
+        Fault{"LinkedDiskFillsWhileReserving", true, DiskFillsWhileReserving,
+              RewriteStatus::WriteError, ENOSPC},
         Fault{"LinkedSyncFails", true, SyncFails, RewriteStatus::WriteError, EIO}),
     [](const ::testing::TestParamInfo<Fault>& info) { return std::string(info.param.name); });
 

@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 
 #include "platform/text_format.h"
@@ -80,7 +81,9 @@ void TerminalInteraction::InstallInterruptHandler() {
   action.sa_handler = OnInterrupt;
   action.sa_flags = SA_RESTART;
   sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
+  // Ctrl+C, and the other ways a terminal or a user ends a run: each stops it
+  // at its next check, so that no rewrite is cut off half-way.
+  for (int signal : {SIGINT, SIGQUIT, SIGHUP, SIGTERM}) sigaction(signal, &action, nullptr);
 }
 
 }  // namespace sorrel::platform

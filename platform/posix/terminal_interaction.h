@@ -18,13 +18,14 @@ class TerminalInteraction : public UserInteraction {
                     Icon icon) override;
   // CUI mode has no window that could be behind another.
   bool IsForeground() override { return true; }
-  // True once SIGINT has arrived (after InstallInterruptHandler).
+  // True once SIGINT, SIGQUIT, SIGHUP or SIGTERM has arrived (after
+  // InstallInterruptHandler).
   bool IsAbortKeyDown() override;
   // CUI mode shows no result dialog.
   void ShowResult(std::u16string_view, std::u16string_view, const std::function<void()>&) override {
   }
 
-  // Makes SIGINT set the abort flag instead of ending the process.
+  // Makes those signals set the abort flag instead of ending the process.
   static void InstallInterruptHandler();
 
  private:

@@ -167,15 +167,6 @@ TEST(ConversionOptions, FollowTheRulesOfTheControls) {
   EXPECT_EQ(o.Tab2SpaceClm, 0u);
 }
 
-TEST(ConversionOptions, NumbersAreUnsignedDecimalsOrZero) {
-  EXPECT_EQ(ReadUnsigned(u"4294967295"), 4294967295u);
-  EXPECT_EQ(ReadUnsigned(u"4294967296"), 0u);
-  EXPECT_EQ(ReadUnsigned(u"-"), 0u);
-  EXPECT_EQ(ReadUnsigned(u"-1"), 0u);
-  EXPECT_EQ(ReadUnsigned(u" 932"), 932u);
-  EXPECT_EQ(ReadUnsigned(u""), 0u);
-}
-
 TEST(ConversionOptions, ATooLongPathIsNeverCut) {
   std::u16string folder;
   std::u16string pattern;

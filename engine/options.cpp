@@ -1,24 +1,12 @@
 // The job's view of the main dialog: which control feeds which option.
 #include "engine/options.h"
 
+#include "platform/edit_number.h"
 #include "platform/file_system.h"
 #include "platform/main_dialog_ids.h"
 #include "platform/utf.h"
 
 namespace sorrel {
-
-uint32_t ReadUnsigned(std::u16string_view text) {
-  size_t i = 0;
-  while (i < text.size() && text[i] == u' ') ++i;
-  if (i == text.size()) return 0;
-  uint64_t value = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < u'0' || text[i] > u'9') return 0;
-    value = value * 10 + (text[i] - u'0');
-    if (value > UINT32_MAX) return 0;
-  }
-  return static_cast<uint32_t>(value);
-}
 
 void SplitTargetPath(std::u16string_view path, std::u16string* folder, std::u16string* pattern) {
   folder->clear();
@@ -38,24 +26,24 @@ void ReadConversionOptions(const ControlStore& dialog, ConversionOptions* option
   options->FileBackup = dialog.IsChecked(ids::kFileBackup);
   options->SearchSubFolders = dialog.IsChecked(ids::kSearchSubFolders);
   options->CharEncode = static_cast<short>(dialog.Selection(ids::kCharEncode));
-  options->CharEncodeOther = ReadUnsigned(dialog.Text(ids::kCharEncodeOther));
+  options->CharEncodeOther = ReadEditNumber(dialog.Text(ids::kCharEncodeOther));
   options->WriteEncode = static_cast<short>(dialog.Selection(ids::kWriteEncode));
-  options->WriteEncodeOther = ReadUnsigned(dialog.Text(ids::kWriteEncodeOther));
+  options->WriteEncodeOther = ReadEditNumber(dialog.Text(ids::kWriteEncodeOther));
   options->InsLfByte =
-      dialog.IsChecked(ids::kInsLfByteCheck) ? ReadUnsigned(dialog.Text(ids::kInsLfByte)) : 0;
+      dialog.IsChecked(ids::kInsLfByteCheck) ? ReadEditNumber(dialog.Text(ids::kInsLfByte)) : 0;
   const auto line_end = static_cast<LineEndKind>(dialog.Selection(ids::kCrlfTransWay));
   options->UnifyLineEndKind = dialog.IsChecked(ids::kCrlfTrans) ? line_end : LineEndKind{-1};
   options->InsertLineEndKind = line_end;
   options->ZenSp2SpSp = dialog.IsChecked(ids::kZenSp2SpSp);
   options->DelRightWhiteSpace = dialog.IsChecked(ids::kDelRightWhiteSpace);
   options->Tab2Space = dialog.IsChecked(ids::kTab2Space);
-  options->Tab2SpaceClm = ReadUnsigned(dialog.Text(ids::kTab2SpaceClm));
+  options->Tab2SpaceClm = ReadEditNumber(dialog.Text(ids::kTab2SpaceClm));
   options->DelControlCode = dialog.IsChecked(ids::kDelControlCode);
   options->ControlCode2Space =
       !options->DelControlCode && dialog.IsChecked(ids::kControlCode2Space);
   options->SETTS = dialog.IsChecked(ids::kSETTS);
   options->InsLfChar =
-      dialog.IsChecked(ids::kInsLfCharCheck) ? ReadUnsigned(dialog.Text(ids::kInsLfChar)) : 0;
+      dialog.IsChecked(ids::kInsLfCharCheck) ? ReadEditNumber(dialog.Text(ids::kInsLfChar)) : 0;
   options->ReplaceString = dialog.IsChecked(ids::kReplaceString);
 }
 

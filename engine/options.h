@@ -19,8 +19,4 @@ void ReadConversionOptions(const ControlStore& dialog, ConversionOptions* option
 // empty parts.
 void SplitTargetPath(std::u16string_view path, std::u16string* folder, std::u16string* pattern);
 
-// An edit's text as an unsigned decimal number; 0 for anything else,
-// including a number beyond 32 bits.
-uint32_t ReadUnsigned(std::u16string_view text);
-
 }  // namespace sorrel

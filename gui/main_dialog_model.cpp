@@ -4,8 +4,8 @@
 #include <string>
 
 #include "engine/encode_table.h"
-#include "engine/options.h"
 #include "gui/main_dialog_texts.h"
+#include "platform/edit_number.h"
 #include "platform/main_dialog_ids.h"
 
 namespace sorrel {
@@ -61,7 +61,7 @@ void MainDialogModel::Initialise(uint64_t tick) {
 void MainDialogModel::UpdateControlStates() {
   const ControlStore& s = store_;
   auto checked = [&](int id) { return s.IsChecked(id); };
-  auto number = [&](int id) { return ReadUnsigned(s.Text(id)); };
+  auto number = [&](int id) { return ReadEditNumber(s.Text(id)); };
 
   bool something_to_do = s.Selection(ids::kWriteEncode) != 0;
   for (int id : {ids::kInsLfByteCheck, ids::kInsLfCharCheck, ids::kCrlfTrans, ids::kZenSp2SpSp,

@@ -46,19 +46,6 @@ int32_t ParseProfileInt(std::u16string_view text) {
   return Signed(AccumulateDigits(text, &i), negative);
 }
 
-uint32_t ParseUnsignedEdit(std::u16string_view text) {
-  size_t i = 0;
-  while (i < text.size() && IsBlank(text[i])) ++i;
-  if (i == text.size()) return 0;
-  uint64_t value = 0;
-  for (; i < text.size(); ++i) {
-    if (!IsDigit(text[i])) return 0;
-    value = value * 10 + static_cast<uint64_t>(text[i] - u'0');
-    if (value > UINT32_MAX) return 0;
-  }
-  return static_cast<uint32_t>(value);
-}
-
 std::u16string FormatUnsigned(int32_t value) {
   uint32_t bits = static_cast<uint32_t>(value);
   std::u16string text;

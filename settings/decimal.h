@@ -16,10 +16,6 @@ bool ParseIntegerLiteral(std::u16string_view text, int32_t* value);
 // digits as follow; a text without digits reads as 0.
 int32_t ParseProfileInt(std::u16string_view text);
 
-// An edit control's text read as an unsigned number: optional leading blanks,
-// then only digits, at most 4294967295; anything else reads as 0.
-uint32_t ParseUnsignedEdit(std::u16string_view text);
-
 // The value's bits as unsigned decimal text (so -1 is "4294967295").
 std::u16string FormatUnsigned(int32_t value);
 

@@ -1,6 +1,7 @@
 // The settings keys into and out of the main dialog's controls.
 #include "settings/load_save.h"
 
+#include "platform/edit_number.h"
 #include "settings/decimal.h"
 #include "settings/profile.h"
 #include "settings/registry_value.h"
@@ -52,7 +53,7 @@ void LoadKey(const SettingsContext& ctx, const SettingKey& key, ControlStore* di
 }
 
 int32_t EditNumber(const ControlStore& dialog, int id) {
-  return static_cast<int32_t>(ParseUnsignedEdit(dialog.Text(id)));
+  return static_cast<int32_t>(ReadEditNumber(dialog.Text(id)));
 }
 
 void SaveKey(const SettingsContext& ctx, const SettingKey& key, const ControlStore& dialog) {

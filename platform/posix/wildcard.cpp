@@ -26,12 +26,7 @@ size_t CharacterLength(std::string_view name, size_t i) {
   return Utf8ToUtf16Strict(name.substr(i, length), &unused) ? length : 1;
 }
 
-}  // namespace
-
-bool WildcardMatch(std::string_view pattern, std::string_view name) {
-  // The old rule that "*.*" means every name, dotted or not.
-  if (pattern == "*.*") return true;
-
+bool Matches(std::string_view pattern, std::string_view name) {
   constexpr size_t kNoStar = std::string_view::npos;
   size_t p = 0;
   size_t n = 0;
@@ -57,6 +52,20 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
   }
   while (p < pattern.size() && pattern[p] == '*') ++p;
   return p == pattern.size();
+}
+
+}  // namespace
+
+bool WildcardMatch(std::string_view pattern, std::string_view name) {
+  // The old rule that "*.*" means every name, dotted or not.
+  if (pattern == "*.*") return true;
+  // And that a dot at the end stands for "no extension" as well: "*." is
+  // every name without a dot, "read*." finds "readme" but not "readme.md".
+  if (pattern.size() > 1 && pattern.back() == '.' && name.find('.') == std::string_view::npos &&
+      Matches(pattern.substr(0, pattern.size() - 1), name)) {
+    return true;
+  }
+  return Matches(pattern, name);
 }
 
 }  // namespace sorrel::platform

@@ -39,6 +39,14 @@ TEST(WildcardTest, FollowsTheOldRules) {
       {"", "", true},
       {"", "a", false},
       {"**", "", true},
+      {"*.", "README", true},  // a dot at the end: no extension
+      {"*.", "a.txt", false},
+      {"*.", "a.", true},
+      {"*.", ".profile", false},
+      {"read*.", "readme", true},
+      {"read*.", "readme.md", false},
+      {"a.", "a", true},
+      {".", "a", false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(WildcardMatch(c.pattern, c.name), c.matches) << c.pattern << " / " << c.name;

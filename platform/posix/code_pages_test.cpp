@@ -94,6 +94,11 @@ class CodePageServiceTest : public testing::Test {
     EXPECT_EQ(converter_->Encode(code_page, text, &out), EncodeStatus::Ok) << code_page;
     return out;
   }
+  std::u16string Decode(uint32_t code_page, std::string_view bytes) {
+    std::u16string out;
+    EXPECT_TRUE(converter_->Decode(code_page, bytes, &out)) << code_page;
+    return out;
+  }
   IcuCodePageService service_{ProgramFolder()};
   std::unique_ptr<CodePageConverter> converter_;
 };
@@ -193,6 +198,27 @@ TEST_F(CodePageServiceTest, DecodingIsStrict) {
     std::u16string out = u"old";
     EXPECT_FALSE(converter_->Decode(code_page, bytes, &out)) << code_page << " " << bytes;
     EXPECT_EQ(out, u"");
+  }
+}
+
+TEST_F(CodePageServiceTest, Utf7TakesEveryAsciiByteOutsideAShiftAsItself) {
+  // Python's decoder and Windows' read these as themselves; so do we.
+  const std::pair<std::string_view, std::u16string_view> good[] = {
+      {"a~b\\c", u"a~b\\c"},
+      {"C:\\tmp\\+ZeVnLIqe-.txt", u"C:\\tmp\\\u65E5\u672C\u8A9E.txt"},
+      {"+AGE~x", u"a~x"},  // "~" ends the shift as any non-base64 byte does
+      {"\x0C\x1A\x7F", u"\x0C\x1A\x7F"},
+      {"~", u"~"},
+  };
+  for (const auto& [bytes, text] : good) {
+    std::u16string out;
+    EXPECT_TRUE(converter_->Decode(65000, bytes, &out)) << bytes;
+    EXPECT_EQ(out, text) << bytes;
+    EXPECT_EQ(Decode(65000, Encode(65000, text)), text) << bytes;
+  }
+  for (const std::string_view bytes : {"+AGEx~", "~\x80", "+AGEx-\\"}) {
+    std::u16string out;
+    EXPECT_FALSE(converter_->Decode(65000, bytes, &out)) << bytes;
   }
 }
 

@@ -23,6 +23,7 @@ namespace {
 constexpr size_t kMaxPiece = size_t{1} << 28;
 
 constexpr uint32_t kUtf8 = 65001;
+constexpr uint32_t kUtf7 = 65000;
 
 // Runs a converter over the whole of in, growing out from initial elements as
 // needed; step is ucnv_toUnicode or ucnv_fromUnicode. The last piece flushes,
@@ -164,6 +165,53 @@ bool EncodeUtf8(std::u16string_view text, std::string* out) {
   return true;
 }
 
+// Decodes strictly with converter, from its initial state, into out.
+bool DecodeWith(UConverter* converter, std::string_view bytes, std::u16string* out) {
+  ucnv_reset(converter);
+  UErrorCode error = U_ZERO_ERROR;
+  ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
+  if (U_FAILURE(error)) return false;
+  // A byte rarely decodes to more than one unit.
+  const bool ok = RunConverter(
+      bytes, bytes.size(), out,
+      [converter](char16_t** target, char16_t* target_limit, const char** source, const char* limit,
+                  bool flush, UErrorCode* error) {
+        ucnv_toUnicode(converter, target, target_limit, source, limit, nullptr, flush, error);
+      });
+  if (!ok) out->clear();
+  return ok;
+}
+
+// The 7-bit bytes that ICU's UTF-7 refuses as direct characters (the
+// controls but TAB, LF and CR, "\", "~" and DEL) and other decoders take as
+// themselves.
+bool IsLooseUtf7Byte(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') || byte == '\\' ||
+         byte == '~' || byte == 0x7F;
+}
+
+// UTF-7 as other tools write it: such a byte is never part of a shift
+// sequence and ends one that is open, so the pieces between them decode on
+// their own, each from the initial state, and the byte goes in between.
+bool DecodeUtf7(UConverter* converter, std::string_view bytes, std::u16string* out) {
+  const auto loose = std::find_if(bytes.begin(), bytes.end(), IsLooseUtf7Byte);
+  if (loose == bytes.end()) return DecodeWith(converter, bytes, out);
+  std::u16string piece;
+  for (size_t begin = 0; begin <= bytes.size();) {
+    const auto end_it = std::find_if(bytes.begin() + begin, bytes.end(), IsLooseUtf7Byte);
+    const size_t end = static_cast<size_t>(end_it - bytes.begin());
+    if (!DecodeWith(converter, bytes.substr(begin, end - begin), &piece)) {
+      out->clear();
+      return false;
+    }
+    out->append(piece);
+    if (end < bytes.size()) out->push_back(static_cast<unsigned char>(bytes[end]));
+    begin = end + 1;
+  }
+  return true;
+}
+
 class IcuCodePageConverter : public CodePageConverter {
  public:
   explicit IcuCodePageConverter(UConverter* converter_932) { converters_[932] = converter_932; }
@@ -183,19 +231,8 @@ class IcuCodePageConverter : public CodePageConverter {
     if (code_page == kUtf8) return DecodeUtf8(bytes, out);
     UConverter* converter = Converter(code_page);
     if (converter == nullptr) return false;
-    ucnv_reset(converter);
-    UErrorCode error = U_ZERO_ERROR;
-    ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
-    if (U_FAILURE(error)) return false;
-    // A byte rarely decodes to more than one unit.
-    const bool ok = RunConverter(
-        bytes, bytes.size(), out,
-        [converter](char16_t** target, char16_t* target_limit, const char** source,
-                    const char* limit, bool flush, UErrorCode* error) {
-          ucnv_toUnicode(converter, target, target_limit, source, limit, nullptr, flush, error);
-        });
-    if (!ok) out->clear();
-    return ok;
+    if (code_page == kUtf7) return DecodeUtf7(converter, bytes, out);
+    return DecodeWith(converter, bytes, out);
   }
 
   EncodeStatus Encode(uint32_t code_page, std::u16string_view text, std::string* out) override {

@@ -192,13 +192,38 @@ TEST_F(CodePageServiceTest, DecodingIsStrict) {
         4}},
       {1201, {"\0A\xD8\0", 4}},
       {20290, "\x57"},
-      {1361, "A"},
+      {1361, "A\x84"},  // through iconv: a lead byte at the end
+      {20880, "\x41"},  // through iconv: unassigned
   };
   for (const auto& [code_page, bytes] : bad) {
     std::u16string out = u"old";
     EXPECT_FALSE(converter_->Decode(code_page, bytes, &out)) << code_page << " " << bytes;
     EXPECT_EQ(out, u"");
   }
+}
+
+TEST_F(CodePageServiceTest, EveryPageTheWriterWritesIsRead) {
+  // The writer encodes through the service, or through the system
+  // conversion where the service cannot.
+  IconvSystemConversion system;
+  int through_iconv = 0;
+  for (uint32_t code_page = 1; code_page <= 65535; ++code_page) {
+    std::string bytes;
+    bool used_default = false;
+    int error = 0;
+    if (converter_->Encode(code_page, u"ABC 123", &bytes) != EncodeStatus::Ok) {
+      if (!system.Encode(code_page, u"ABC 123", &bytes, &used_default, &error)) continue;
+      ++through_iconv;
+    }
+    std::u16string text;
+    ASSERT_TRUE(converter_->Decode(code_page, bytes, &text)) << code_page;
+    if (!used_default) {
+      EXPECT_EQ(text, u"ABC 123") << code_page;
+    }
+  }
+  EXPECT_GT(through_iconv, 20);
+  EXPECT_EQ(Decode(1361, "\xD9\x31"), u"\u3000");    // Johab
+  EXPECT_EQ(Decode(20880, "\xC1\xB1"), u"A\u044B");  // EBCDIC Cyrillic
 }
 
 TEST_F(CodePageServiceTest, Utf7TakesEveryAsciiByteOutsideAShiftAsItself) {

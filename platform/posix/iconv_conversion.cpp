@@ -1,8 +1,10 @@
-// The system conversion on glibc iconv, with "?" for what the target lacks.
+// glibc iconv: the system conversion with "?" for what the target lacks, and
+// strict decoding.
 #include "platform/posix/iconv_conversion.h"
 
 #include <bit>
 #include <cerrno>
+#include <cstring>
 
 #include "platform/posix/code_page_names.h"
 
@@ -39,12 +41,15 @@ int Feed(iconv_t cd, char** in, size_t* in_left, std::string* out, size_t* writt
 
 }  // namespace
 
-IconvSystemConversion::~IconvSystemConversion() {
+IconvDescriptors::~IconvDescriptors() {
   for (const auto& [code_page, cd] : descriptors_) iconv_close(cd);
 }
 
-iconv_t IconvSystemConversion::Descriptor(uint32_t code_page) {
-  if (const auto it = descriptors_.find(code_page); it != descriptors_.end()) return it->second;
+iconv_t IconvDescriptors::Get(uint32_t code_page) {
+  if (const auto it = descriptors_.find(code_page); it != descriptors_.end()) {
+    iconv(it->second, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+    return it->second;
+  }
   const std::string charset = IconvCharsetName(code_page);
   if (charset.empty()) {
     errno = EINVAL;
@@ -52,7 +57,8 @@ iconv_t IconvSystemConversion::Descriptor(uint32_t code_page) {
   }
   // Failures are not kept: besides an unknown charset (EINVAL) they are
   // passing shortages of memory or descriptors.
-  const iconv_t cd = iconv_open(charset.c_str(), NativeUtf16());
+  const iconv_t cd = from_unicode_ ? iconv_open(charset.c_str(), NativeUtf16())
+                                   : iconv_open(NativeUtf16(), charset.c_str());
   if (cd != kNoDescriptor) descriptors_.emplace(code_page, cd);
   return cd;
 }
@@ -61,12 +67,11 @@ bool IconvSystemConversion::Encode(uint32_t code_page, std::u16string_view text,
                                    bool* used_default, int* error) {
   out->clear();
   if (used_default != nullptr) *used_default = false;
-  const iconv_t cd = Descriptor(code_page);
+  const iconv_t cd = descriptors_.Get(code_page);
   if (cd == kNoDescriptor) {
     *error = errno;
     return false;
   }
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
 
   out->resize(text.size() * 2 + 16);
   size_t written = 0;
@@ -101,6 +106,25 @@ bool IconvSystemConversion::Encode(uint32_t code_page, std::u16string_view text,
   }
   out->resize(written);
   if (used_default != nullptr) *used_default = replaced > 0;
+  return true;
+}
+
+bool IconvDecoder::Decode(uint32_t code_page, std::string_view bytes, std::u16string* out) {
+  out->clear();
+  const iconv_t cd = descriptors_.Get(code_page);
+  if (cd == kNoDescriptor) return false;
+  // Most pages give one unit a byte; the output grows when one gives more.
+  std::string units(bytes.size() * sizeof(char16_t) + 16, '\0');
+  size_t written = 0;
+  char* in = const_cast<char*>(bytes.data());
+  size_t in_left = bytes.size();
+  // EILSEQ: an invalid sequence; EINVAL: an incomplete one at the end.
+  if (Feed(cd, &in, &in_left, &units, &written) != 0 ||
+      Feed(cd, nullptr, nullptr, &units, &written) != 0) {
+    return false;
+  }
+  out->resize(written / sizeof(char16_t));
+  std::memcpy(out->data(), units.data(), out->size() * sizeof(char16_t));
   return true;
 }
 

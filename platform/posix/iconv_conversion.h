@@ -1,5 +1,5 @@
-// The system conversion on glibc iconv, for the code pages that the
-// code-page service cannot encode.
+// glibc iconv for the code pages ICU lacks: the system conversion, which
+// encodes with "?" for what the target lacks, and a strict decoder.
 #pragma once
 
 #include <iconv.h>
@@ -10,17 +10,30 @@
 
 namespace sorrel::platform {
 
+// The iconv descriptors of one direction (to or from the machine's UTF-16),
+// one per code page, each opened on first use and closed with the cache.
+class IconvDescriptors {
+ public:
+  explicit IconvDescriptors(bool from_unicode) : from_unicode_(from_unicode) {}
+  ~IconvDescriptors();
+  IconvDescriptors(const IconvDescriptors&) = delete;
+  IconvDescriptors& operator=(const IconvDescriptors&) = delete;
+
+  // The descriptor for code_page in its initial shift state; (iconv_t)-1
+  // with errno set when there is none (EINVAL: no iconv charset for it).
+  iconv_t Get(uint32_t code_page);
+
+ private:
+  bool from_unicode_;
+  std::map<uint32_t, iconv_t> descriptors_;
+};
+
 // iconv stops at the first unit the target lacks; this conversion puts the
 // target's "?" in its place, goes on, and reports that it did, as the Windows
 // conversion does with its default character. Not thread-safe: one object
 // per job.
 class IconvSystemConversion : public SystemConversion {
  public:
-  IconvSystemConversion() = default;
-  ~IconvSystemConversion() override;
-  IconvSystemConversion(const IconvSystemConversion&) = delete;
-  IconvSystemConversion& operator=(const IconvSystemConversion&) = delete;
-
   // out is replaced. *used_default (when given) tells whether a unit was
   // replaced by "?"; a lone surrogate counts as such a unit. False with errno's
   // value in *error: EINVAL when code_page has no iconv charset, or what iconv
@@ -29,11 +42,18 @@ class IconvSystemConversion : public SystemConversion {
               int* error) override;
 
  private:
-  // The descriptor for code_page, opened on first use; (iconv_t)-1 with
-  // errno set when there is none.
-  iconv_t Descriptor(uint32_t code_page);
+  IconvDescriptors descriptors_{/*from_unicode=*/true};
+};
 
-  std::map<uint32_t, iconv_t> descriptors_;
+// Decodes bytes of code_page strictly into out: false, with out empty, when
+// a byte sequence is not valid or not complete in the page, or when iconv
+// has no charset for it. Not thread-safe: one object per converter.
+class IconvDecoder {
+ public:
+  bool Decode(uint32_t code_page, std::string_view bytes, std::u16string* out);
+
+ private:
+  IconvDescriptors descriptors_{/*from_unicode=*/false};
 };
 
 }  // namespace sorrel::platform

@@ -13,6 +13,7 @@
 
 #include "platform/posix/code_page_names.h"
 #include "platform/posix/detect.h"
+#include "platform/posix/iconv_conversion.h"
 #include "platform/posix/large_buffer.h"
 
 namespace sorrel::platform {
@@ -230,7 +231,9 @@ class IcuCodePageConverter : public CodePageConverter {
     out->clear();
     if (code_page == kUtf8) return DecodeUtf8(bytes, out);
     UConverter* converter = Converter(code_page);
-    if (converter == nullptr) return false;
+    // A page ICU lacks may still be one the writer can write through the
+    // system conversion; it is read through the same library.
+    if (converter == nullptr) return iconv_.Decode(code_page, bytes, out);
     if (code_page == kUtf7) return DecodeUtf7(converter, bytes, out);
     return DecodeWith(converter, bytes, out);
   }
@@ -279,6 +282,7 @@ class IcuCodePageConverter : public CodePageConverter {
 
   // Null entries remember a page that ICU cannot open.
   std::map<uint32_t, UConverter*> converters_;
+  IconvDecoder iconv_;
 };
 
 // The units that the 932 converter, with best fit, encodes as two bytes.

@@ -16,7 +16,8 @@ namespace sorrel::platform {
 // Code page 932 is served by our own converter (ms932-bestfit.cnv, built from
 // Microsoft's table) because ICU's windows-31j swaps three control codes and
 // rejects five single bytes that Windows maps. Every other page goes to the
-// ICU converter that code_page_names gives it.
+// ICU converter that code_page_names gives it; a page ICU lacks is decoded
+// through iconv, as the system conversion encodes it.
 class IcuCodePageService : public CodePageService {
  public:
   // data_folder: the folder holding ms932-bestfit.cnv (the programs pass

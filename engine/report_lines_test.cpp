@@ -144,14 +144,19 @@ TEST_P(ReportLines, OfBackupAndTimes) {
 }
 
 TEST_P(ReportLines, OfTheWriter) {
-  testing::NoServiceConversion service(env.ctx.code_pages);
-  env.ctx.code_pages = &service;
+  const std::u16string forced =
+      ja() ? u"f.txt:強制変換しました - 変換できない文字が含まれており、'?'に置換しました。\r\n"
+           : u"f.txt:Force Conversion - Unconvertible charactors are contained.\r\n";
   options.CharEncode = 4;
   options.WriteEncode = 1;
-  EXPECT_EQ(
-      Line("\xE2\x82\xAC"),
-      ja() ? u"f.txt:強制変換しました - 変換できない文字が含まれており、'?'に置換しました。\r\n"
-           : u"f.txt:Force Conversion - Unconvertible charactors are contained.\r\n");
+  // Through the service and through the system conversion alike.
+  EXPECT_EQ(Line("\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80 \xE2\x82\xAC \xC3\xA9"), forced);
+  EXPECT_EQ(dir.Read("f.txt"), "\x93\xFA\x96\x7B ? ? ?");
+  testing::NoServiceConversion service(env.ctx.code_pages);
+  platform::CodePageService* real = env.ctx.code_pages;
+  env.ctx.code_pages = &service;
+  EXPECT_EQ(Line("\xE2\x82\xAC"), forced);
+  env.ctx.code_pages = real;
 }
 
 TEST_P(ReportLines, OfExceptions) {

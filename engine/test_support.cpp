@@ -46,7 +46,8 @@ std::unique_ptr<platform::CodePageConverter> NoServiceConversion::Create(
     platform::CreateStatus* status) {
   struct CannotConvert : ConverterWrapper {
     using ConverterWrapper::ConverterWrapper;
-    platform::EncodeStatus Encode(uint32_t, std::u16string_view, std::string*) override {
+    platform::EncodeStatus Encode(uint32_t, std::u16string_view, std::string*,
+                                  platform::EncodeLosses*) override {
       return platform::EncodeStatus::CannotConvert;
     }
   };

@@ -122,9 +122,9 @@ class ConverterWrapper : public platform::CodePageConverter {
   bool Decode(uint32_t code_page, std::string_view bytes, std::u16string* out) override {
     return target_->Decode(code_page, bytes, out);
   }
-  platform::EncodeStatus Encode(uint32_t code_page, std::u16string_view text,
-                                std::string* out) override {
-    return target_->Encode(code_page, text, out);
+  platform::EncodeStatus Encode(uint32_t code_page, std::u16string_view text, std::string* out,
+                                platform::EncodeLosses* losses) override {
+    return target_->Encode(code_page, text, out, losses);
   }
 
  protected:

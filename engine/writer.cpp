@@ -30,6 +30,12 @@ std::string_view OutputMark(uint32_t code_page) {
   return {};
 }
 
+// The detail of the service's forced conversion, or null when nothing was
+// changed.
+const TextPair* ForcedConversionDetail(const platform::EncodeLosses& losses) {
+  return losses.replaced > 0 ? &messages::kForcedConversionDetail : nullptr;
+}
+
 // The system conversion knows EUC-JP by another number.
 uint32_t SystemCodePage(uint32_t code_page) {
   return code_page == 51932 ? 20932 : code_page;
@@ -45,8 +51,14 @@ bool Encode(JobContext& ctx, const TextBuffer& text, uint32_t code_page, std::st
     if (const TextPair* pair = CreateFailureDetail(status)) *detail = ctx.Text(*pair);
     return false;
   }
-  switch (converter->Encode(code_page, text, out)) {
+  platform::EncodeLosses losses;
+  switch (converter->Encode(code_page, text, out, &losses)) {
     case platform::EncodeStatus::Ok:
+      // The file is still written; the report line says what was changed.
+      if (const TextPair* changed = ForcedConversionDetail(losses)) {
+        *what = ctx.Text(messages::kForcedConversion);
+        *detail = ctx.Text(*changed);
+      }
       return true;
     case platform::EncodeStatus::Failed:
       *what = ctx.Text(messages::kConversionError);

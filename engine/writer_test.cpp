@@ -53,13 +53,25 @@ TEST_F(WriterTest, TheMarkFollowsTheOutputCodePageWhenTheInputHadOne) {
   EXPECT_TRUE(what.empty() && detail.empty());
 }
 
-TEST_F(WriterTest, CharactersThePageLacksBecomeQuestionMarksWithoutWarning) {
+TEST_F(WriterTest, CharactersThePageLacksBecomeQuestionMarksAndAreReported) {
   // A surrogate pair is one character and becomes one "?".
   EXPECT_EQ(Write(u"x\u00E9\U0001F600y", 932, 0), "x??y");
   EXPECT_TRUE(written);
-  EXPECT_TRUE(what.empty());
+  EXPECT_EQ(what, u"Force Conversion");
+  EXPECT_EQ(detail, u"Unconvertible charactors are contained.");
   // U+301C has a best fit in 932 that must not be used.
   EXPECT_EQ(Write(u"\u301C", 932, 0), "?");
+  EXPECT_EQ(Write(u"a\xD800", 65001, 0), "a?");
+  EXPECT_EQ(what, u"Force Conversion");
+}
+
+TEST_F(WriterTest, Utf16WritesEveryUnitAsItIs) {
+  // The halves of a pair that a line end was put between stay as they are.
+  EXPECT_EQ(Write(u"a\xD83D\n\xDE00", 1200, 1), std::string("\xFF\xFE"
+                                                            "a\0\x3D\xD8\n\0\x00\xDE",
+                                                            10));
+  EXPECT_EQ(Write(u"a\xD83D", 1201, 0), std::string("\0a\xD8\x3D", 4));
+  EXPECT_TRUE(what.empty() && detail.empty());
 }
 
 TEST_F(WriterTest, SystemConversionReplacesWithWarningAndWrites) {

@@ -119,7 +119,7 @@ void CheckDecoding(std::string_view bytes) {
     if (text.size() > bytes.size()) Fail("a decode gave more units than bytes");
     if (!IsUtf16CodePage(code_page) && !IsUtf8CodePage(code_page)) continue;
     std::string encoded;
-    if (converter.Encode(code_page, text, &encoded) != platform::EncodeStatus::Ok) {
+    if (converter.Encode(code_page, text, &encoded, nullptr) != platform::EncodeStatus::Ok) {
       Fail("a decoded Unicode text does not encode again");
     }
     if (encoded != bytes) Fail("a Unicode decode does not give back its bytes");

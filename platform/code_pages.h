@@ -4,6 +4,7 @@
 #pragma once
 
 #include <bitset>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -17,6 +18,11 @@ enum class EncodeStatus {
   Failed,         // the conversion itself failed
 };
 
+// What an encoding could not keep as it was, counted in characters.
+struct EncodeLosses {
+  size_t replaced = 0;  // characters the code page lacks, written as "?"
+};
+
 // One service object; the reader and the writer each create their own.
 class CodePageConverter {
  public:
@@ -27,7 +33,10 @@ class CodePageConverter {
   // or the code page is unknown. out is replaced.
   virtual bool Decode(uint32_t code_page, std::string_view bytes, std::u16string* out) = 0;
   // Encodes; a character the code page lacks becomes "?" (no best fit).
-  virtual EncodeStatus Encode(uint32_t code_page, std::u16string_view text, std::string* out) = 0;
+  // UTF-16 keeps every unit as it is, a lone surrogate too. losses (when
+  // given) receives what was changed on the way.
+  virtual EncodeStatus Encode(uint32_t code_page, std::u16string_view text, std::string* out,
+                              EncodeLosses* losses) = 0;
 };
 
 // Why the service could not be created.

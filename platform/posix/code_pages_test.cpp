@@ -91,7 +91,7 @@ class CodePageServiceTest : public testing::Test {
   }
   std::string Encode(uint32_t code_page, std::u16string_view text) {
     std::string out;
-    EXPECT_EQ(converter_->Encode(code_page, text, &out), EncodeStatus::Ok) << code_page;
+    EXPECT_EQ(converter_->Encode(code_page, text, &out, &losses_), EncodeStatus::Ok) << code_page;
     return out;
   }
   std::u16string Decode(uint32_t code_page, std::string_view bytes) {
@@ -101,6 +101,7 @@ class CodePageServiceTest : public testing::Test {
   }
   IcuCodePageService service_{ProgramFolder()};
   std::unique_ptr<CodePageConverter> converter_;
+  EncodeLosses losses_;  // of the last Encode
 };
 
 TEST(CodePageNamesTest, AvoidsIcuAliasesThatOpenOtherTables) {
@@ -209,16 +210,17 @@ TEST_F(CodePageServiceTest, EveryPageTheWriterWritesIsRead) {
   int through_iconv = 0;
   for (uint32_t code_page = 1; code_page <= 65535; ++code_page) {
     std::string bytes;
+    EncodeLosses losses;
     bool used_default = false;
     int error = 0;
-    if (converter_->Encode(code_page, u"ABC 123", &bytes) != EncodeStatus::Ok) {
-      if (!system.Encode(code_page, u"ABC 123", &bytes, &used_default, &error)) continue;
+    if (converter_->Encode(code_page, u"Abc 123", &bytes, &losses) != EncodeStatus::Ok) {
+      if (!system.Encode(code_page, u"Abc 123", &bytes, &used_default, &error)) continue;
       ++through_iconv;
     }
     std::u16string text;
     ASSERT_TRUE(converter_->Decode(code_page, bytes, &text)) << code_page;
-    if (!used_default) {
-      EXPECT_EQ(text, u"ABC 123") << code_page;
+    if (!used_default && losses.replaced == 0) {
+      EXPECT_EQ(text, u"Abc 123") << code_page;
     }
   }
   EXPECT_GT(through_iconv, 20);
@@ -250,6 +252,7 @@ TEST_F(CodePageServiceTest, Utf7TakesEveryAsciiByteOutsideAShiftAsItself) {
 TEST_F(CodePageServiceTest, EncodingPutsQuestionMarksWithoutBestFit) {
   const std::u16string text = u"A\u00A5\u301C\u00E9\U0001F600\xD800\u3042";
   EXPECT_EQ(Encode(932, text), "A?????\x82\xA0");
+  EXPECT_EQ(losses_.replaced, 5u);                                      // the pair is one character
   EXPECT_EQ(Encode(51932, text), "A??\x8F\xAB\xB1??\xA4\xA2");          // JIS X 0212 for U+00E9
   EXPECT_EQ(Encode(50220, text), "A\x1B(J\\????\x1B$B\x24\x22\x1B(B");  // JIS X 0201 yen
   // ICU's own substitution would drop these default-ignorable units.
@@ -257,9 +260,11 @@ TEST_F(CodePageServiceTest, EncodingPutsQuestionMarksWithoutBestFit) {
   EXPECT_EQ(Encode(20290, u"A\u3042"), "\xC1\x6F");
   EXPECT_EQ(Encode(1252, u"\u20AC\uFF21"), "\x80?");
   EXPECT_EQ(Encode(65001, u"\xD800\u3042"), "?\xE3\x81\x82");
-  EXPECT_EQ(Encode(1200, u"\xDC00"), std::string("?\0", 2));
+  EXPECT_EQ(losses_.replaced, 1u);
+  EXPECT_EQ(Encode(1200, u"\xDC00"), std::string("\0\xDC", 2));  // UTF-16 keeps every unit
+  EXPECT_EQ(losses_.replaced, 0u);
   std::string out = "old";
-  EXPECT_EQ(converter_->Encode(1361, u"A", &out), EncodeStatus::CannotConvert);
+  EXPECT_EQ(converter_->Encode(1361, u"A", &out, nullptr), EncodeStatus::CannotConvert);
   EXPECT_EQ(out, "");
 }
 
@@ -363,7 +368,7 @@ TEST_F(CodePageServiceTest, Utf8BeyondOnePieceKeepsTheSequenceAtTheCutWhole) {
   ASSERT_EQ(text.size(), cut + 2);
   EXPECT_EQ(text.substr(cut - 2), u"a\U0001F600b");
   std::string back;
-  ASSERT_EQ(converter_->Encode(65001, text, &back), EncodeStatus::Ok);
+  ASSERT_EQ(converter_->Encode(65001, text, &back, nullptr), EncodeStatus::Ok);
   EXPECT_TRUE(back == bytes);
   EXPECT_FALSE(converter_->Decode(65001, std::string(cut - 1, 'a') + "\xF0\x9F\x98", &text));
 }

@@ -25,6 +25,8 @@ constexpr size_t kMaxPiece = size_t{1} << 28;
 
 constexpr uint32_t kUtf8 = 65001;
 constexpr uint32_t kUtf7 = 65000;
+constexpr uint32_t kUtf16LittleEndian = 1200;
+constexpr uint32_t kUtf16BigEndian = 1201;
 
 // Runs a converter over the whole of in, growing out from initial elements as
 // needed; step is ucnv_toUnicode or ucnv_fromUnicode. The last piece flushes,
@@ -55,15 +57,55 @@ bool RunConverter(std::basic_string_view<In> in, size_t initial, std::basic_stri
   return U_SUCCESS(error);
 }
 
-// Writes the substitution for every unit the page lacks. ICU's own
-// substitution callback drops default-ignorable units (U+00AD, U+200B,
-// U+FEFF ...) instead, and a dropped character is lost without a trace.
-void U_CALLCONV SubstituteEveryUnit(const void*, UConverterFromUnicodeArgs* args, const UChar*,
-                                    int32_t, UChar32, UConverterCallbackReason reason,
+// Writes the substitution for every character the page lacks and counts it
+// in the size_t that context points to. ICU's own substitution callback
+// drops default-ignorable units (U+00AD, U+200B, U+FEFF ...) instead, and a
+// dropped character is lost without a trace.
+void U_CALLCONV SubstituteEveryUnit(const void* context, UConverterFromUnicodeArgs* args,
+                                    const UChar*, int32_t, UChar32, UConverterCallbackReason reason,
                                     UErrorCode* error) {
   if (reason > UCNV_IRREGULAR) return;
   *error = U_ZERO_ERROR;
   ucnv_cbFromUWriteSub(args, 0, error);
+  ++*static_cast<size_t*>(const_cast<void*>(context));
+}
+
+// Encodes text with converter, from its initial state, into out, with "?"
+// for what the page lacks; adds those characters to *replaced.
+bool EncodeWith(UConverter* converter, std::u16string_view text, std::string* out,
+                size_t* replaced) {
+  ucnv_reset(converter);
+  // Fallbacks off: a unit without a round-trip mapping becomes "?", never
+  // a look-alike.
+  ucnv_setFallback(converter, false);
+  UErrorCode error = U_ZERO_ERROR;
+  ucnv_setSubstString(converter, u"?", 1, &error);
+  ucnv_setFromUCallBack(converter, SubstituteEveryUnit, replaced, nullptr, nullptr, &error);
+  if (U_FAILURE(error)) return false;
+  // Room for the longest character of most pages (932 two bytes, EUC-JP
+  // three); a page with longer ones grows the output as it goes.
+  const size_t per_unit = std::min<size_t>(ucnv_getMaxCharSize(converter), 3);
+  const bool ok = RunConverter(
+      text, text.size() * per_unit, out,
+      [converter](char** target, char* target_limit, const char16_t** source, const char16_t* limit,
+                  bool flush, UErrorCode* error) {
+        ucnv_fromUnicode(converter, target, target_limit, source, limit, nullptr, flush, error);
+      });
+  if (!ok) out->clear();
+  return ok;
+}
+
+// UTF-16 keeps every unit as it is: a lone surrogate, such as one half of a
+// pair that a line end was put between, is written back unchanged.
+void EncodeUtf16(std::u16string_view text, bool big_endian, std::string* out) {
+  ResizeLargeBuffer(out, text.size() * 2);
+  char* bytes = out->data();
+  for (const char16_t unit : text) {
+    const auto high = static_cast<char>(unit >> 8);
+    const auto low = static_cast<char>(unit & 0xFF);
+    *bytes++ = big_endian ? high : low;
+    *bytes++ = big_endian ? low : high;
+  }
 }
 
 // UTF-8 goes through ICU's string functions rather than a converter: about
@@ -144,22 +186,25 @@ size_t Utf8LengthBound(std::u16string_view text) {
   return bytes;
 }
 
-bool EncodeUtf8(std::u16string_view text, std::string* out) {
+bool EncodeUtf8(std::u16string_view text, std::string* out, size_t* replaced) {
   ResizeLargeBuffer(out, Utf8LengthBound(text));
   size_t written = 0;
   for (size_t begin = 0; begin < text.size();) {
     size_t end = begin + std::min(text.size() - begin, kMaxPiece);
     if (end < text.size() && U16_IS_LEAD(text[end - 1])) --end;  // a pair stays whole
     int32_t length = 0;
+    int32_t substitutions = 0;
     UErrorCode error = U_ZERO_ERROR;
-    u_strToUTF8WithSub(
-        out->data() + written, static_cast<int32_t>(std::min(out->size() - written, 3 * kMaxPiece)),
-        &length, text.data() + begin, static_cast<int32_t>(end - begin), u'?', nullptr, &error);
+    u_strToUTF8WithSub(out->data() + written,
+                       static_cast<int32_t>(std::min(out->size() - written, 3 * kMaxPiece)),
+                       &length, text.data() + begin, static_cast<int32_t>(end - begin), u'?',
+                       &substitutions, &error);
     if (U_FAILURE(error)) {
       out->clear();
       return false;
     }
     written += static_cast<size_t>(length);
+    *replaced += static_cast<size_t>(substitutions);
     begin = end;
   }
   out->resize(written);
@@ -238,28 +283,24 @@ class IcuCodePageConverter : public CodePageConverter {
     return DecodeWith(converter, bytes, out);
   }
 
-  EncodeStatus Encode(uint32_t code_page, std::u16string_view text, std::string* out) override {
+  EncodeStatus Encode(uint32_t code_page, std::u16string_view text, std::string* out,
+                      EncodeLosses* losses) override {
     out->clear();
-    if (code_page == kUtf8) return EncodeUtf8(text, out) ? EncodeStatus::Ok : EncodeStatus::Failed;
-    UConverter* converter = Converter(code_page);
-    if (converter == nullptr) return EncodeStatus::CannotConvert;
-    ucnv_reset(converter);
-    // Fallbacks off: a unit without a round-trip mapping becomes "?", never
-    // a look-alike.
-    ucnv_setFallback(converter, false);
-    UErrorCode error = U_ZERO_ERROR;
-    ucnv_setSubstString(converter, u"?", 1, &error);
-    ucnv_setFromUCallBack(converter, SubstituteEveryUnit, nullptr, nullptr, nullptr, &error);
-    if (U_FAILURE(error)) return EncodeStatus::Failed;
-    // Room for the longest character of most pages (932 two bytes, EUC-JP
-    // three); a page with longer ones grows the output as it goes.
-    const size_t per_unit = std::min<size_t>(ucnv_getMaxCharSize(converter), 3);
-    const bool ok = RunConverter(
-        text, text.size() * per_unit, out,
-        [converter](char** target, char* target_limit, const char16_t** source,
-                    const char16_t* limit, bool flush, UErrorCode* error) {
-          ucnv_fromUnicode(converter, target, target_limit, source, limit, nullptr, flush, error);
-        });
+    EncodeLosses unused;
+    if (losses == nullptr) losses = &unused;
+    *losses = {};
+    if (code_page == kUtf16LittleEndian || code_page == kUtf16BigEndian) {
+      EncodeUtf16(text, code_page == kUtf16BigEndian, out);
+      return EncodeStatus::Ok;
+    }
+    bool ok = false;
+    if (code_page == kUtf8) {
+      ok = EncodeUtf8(text, out, &losses->replaced);
+    } else {
+      UConverter* converter = Converter(code_page);
+      if (converter == nullptr) return EncodeStatus::CannotConvert;
+      ok = EncodeWith(converter, text, out, &losses->replaced);
+    }
     if (!ok) out->clear();
     return ok ? EncodeStatus::Ok : EncodeStatus::Failed;
   }
@@ -274,9 +315,12 @@ class IcuCodePageConverter : public CodePageConverter {
 
   static UConverter* Open(uint32_t code_page) {
     const std::string name = IcuConverterName(code_page);
-    if (name.empty()) return nullptr;
+    return name.empty() ? nullptr : OpenNamed(name.c_str());
+  }
+
+  static UConverter* OpenNamed(const char* name) {
     UErrorCode error = U_ZERO_ERROR;
-    UConverter* converter = ucnv_open(name.c_str(), &error);
+    UConverter* converter = ucnv_open(name, &error);
     return U_SUCCESS(error) ? converter : nullptr;
   }
 

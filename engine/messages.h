@@ -103,6 +103,16 @@ inline constexpr TextPair kForcedConversion{u"強制変換しました", u"Force
 inline constexpr TextPair kForcedConversionDetail{
     u"変換できない文字が含まれており、'?'に置換しました。",
     u"Unconvertible charactors are contained."};
+// The service's own forced conversions, under kForcedConversion: half-width
+// katakana that a JIS page writes in full width, alone and together with
+// characters written as "?".
+inline constexpr TextPair kHalfWidthKanaWidenedDetail{
+    u"半角カタカナが含まれており、全角カタカナに置換しました。",
+    u"Half-width katakana are converted to full-width."};
+inline constexpr TextPair kForcedAndWidenedDetail{
+    u"変換できない文字を'?'に、半角カタカナを全角カタカナに置換しました。",
+    u"Unconvertible characters are contained, and half-width katakana are converted to "
+    u"full-width."};
 inline constexpr TextPair kCannotOpenForWrite{u"ファイルを書き込みモードで開けません",
                                               u"Cannot open a file as write mode"};
 inline constexpr TextPair kWriteError{u"ファイル書き込み中エラー", u"WriteFile error"};

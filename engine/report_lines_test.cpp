@@ -157,6 +157,18 @@ TEST_P(ReportLines, OfTheWriter) {
   env.ctx.code_pages = &service;
   EXPECT_EQ(Line("\xE2\x82\xAC"), forced);
   env.ctx.code_pages = real;
+
+  options.WriteEncode = 7;  // JIS, which writes half-width katakana in full width
+  EXPECT_EQ(Line("\xEF\xBD\xB1"),
+            ja()
+                ? u"f.txt:強制変換しました - 半角カタカナが含まれており、全角カタカナに置換"
+                  u"しました。\r\n"
+                : u"f.txt:Force Conversion - Half-width katakana are converted to full-width.\r\n");
+  EXPECT_EQ(Line("\xEF\xBD\xB1\xE2\x82\xAC"),
+            ja() ? u"f.txt:強制変換しました - 変換できない文字を'?'に、半角カタカナを全角カタカナ"
+                   u"に置換しました。\r\n"
+                 : u"f.txt:Force Conversion - Unconvertible characters are contained, and "
+                   u"half-width katakana are converted to full-width.\r\n");
 }
 
 TEST_P(ReportLines, OfExceptions) {

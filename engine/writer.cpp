@@ -33,7 +33,10 @@ std::string_view OutputMark(uint32_t code_page) {
 // The detail of the service's forced conversion, or null when nothing was
 // changed.
 const TextPair* ForcedConversionDetail(const platform::EncodeLosses& losses) {
-  return losses.replaced > 0 ? &messages::kForcedConversionDetail : nullptr;
+  if (losses.replaced > 0 && losses.widened > 0) return &messages::kForcedAndWidenedDetail;
+  if (losses.replaced > 0) return &messages::kForcedConversionDetail;
+  if (losses.widened > 0) return &messages::kHalfWidthKanaWidenedDetail;
+  return nullptr;
 }
 
 // The system conversion knows EUC-JP by another number.

@@ -21,6 +21,7 @@ enum class EncodeStatus {
 // What an encoding could not keep as it was, counted in characters.
 struct EncodeLosses {
   size_t replaced = 0;  // characters the code page lacks, written as "?"
+  size_t widened = 0;   // half-width katakana written in full width (50220)
 };
 
 // One service object; the reader and the writer each create their own.

@@ -19,7 +19,9 @@ struct CodePageNames {
 
 // ICU's own aliases for these numbers are missing or lead to IBM's variants
 // (cp1200 opens UTF-16BE, cp949 an IBM table), so they are named here. glibc
-// lacks CP51932 and 20932; its EUC-JP is the same JIS X 0208 code set.
+// lacks CP51932 and 20932; its EUC-JP is the same JIS X 0208 code set. The
+// JIS pages are read with ICU's ISO-2022-JP that takes half-width katakana
+// after ESC ( I and between SO and SI; jis_code_pages writes them.
 constexpr std::array kNamedPages = {
     CodePageNames{932, kOwn932ConverterName, "CP932"},
     CodePageNames{1200, "UTF-16LE", "UTF-16LE"},
@@ -32,9 +34,9 @@ constexpr std::array kNamedPages = {
     CodePageNames{28591, "ISO-8859-1", "ISO-8859-1"},
     CodePageNames{51932, "EUC-JP", "EUC-JP"},
     CodePageNames{20932, "EUC-JP", "EUC-JP"},
-    CodePageNames{50220, "ISO-2022-JP", "ISO-2022-JP"},
-    CodePageNames{50221, "ISO-2022-JP", "ISO-2022-JP"},
-    CodePageNames{50222, "ISO-2022-JP", "ISO-2022-JP"},
+    CodePageNames{50220, kJisReaderConverterName, "ISO-2022-JP"},
+    CodePageNames{50221, kJisReaderConverterName, "ISO-2022-JP"},
+    CodePageNames{50222, kJisReaderConverterName, "ISO-2022-JP"},
     CodePageNames{20290, "ibm-290", "IBM290"},
     CodePageNames{50225, "ISO-2022-KR", "ISO-2022-KR"},
     CodePageNames{50227, "ISO-2022-CN", "ISO-2022-CN"},

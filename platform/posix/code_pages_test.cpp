@@ -268,6 +268,82 @@ TEST_F(CodePageServiceTest, EncodingPutsQuestionMarksWithoutBestFit) {
   EXPECT_EQ(out, "");
 }
 
+TEST_F(CodePageServiceTest, JisPagesWriteHalfWidthKanaEachInItsOwnWay) {
+  const std::u16string kana = u"ｱｲｳ ｶﾀｶﾅ";
+  EXPECT_EQ(Encode(50221, kana), "\x1B(I123\x1B(B \x1B(I6@6E\x1B(B");
+  EXPECT_EQ(Encode(50222, kana),
+            "\x0E"
+            "123\x0F \x0E"
+            "6@6E\x0F");
+  EXPECT_EQ(losses_.replaced + losses_.widened, 0u);
+  EXPECT_EQ(Encode(50220, kana), "\x1B$B%\"%$%&\x1B(B \x1B$B%+%?%+%J\x1B(B");
+  EXPECT_EQ(losses_.widened, 7u);
+  // Kana beside kanji and beside a character the page lacks.
+  EXPECT_EQ(Encode(50221, u"漢ｱ€\n"), "\x1B$B4A\x1B(I1\x1B(B?\n");
+  EXPECT_EQ(Encode(50222, u"漢ｱ€\n"),
+            "\x1B$B4A\x1B(B\x0E"
+            "1\x0F?\n");
+  EXPECT_EQ(losses_.replaced, 1u);
+  for (const uint32_t code_page : {50220u, 50221u, 50222u}) {
+    EXPECT_EQ(Decode(code_page,
+                     "\x0E"
+                     "123\x0F"
+                     "abc"),
+              u"ｱｲｳabc");
+    EXPECT_EQ(Decode(code_page,
+                     "\x1B$B4A\x0E"
+                     "1\x0F"
+                     "4A\x1B(B"),
+              u"漢ｱ漢");
+    EXPECT_EQ(Decode(code_page, "\x1B(I123\x1B(Babc"), u"ｱｲｳabc");
+  }
+}
+
+// ICU's plain ISO-2022-JP with its fallbacks: the full-width forms of the
+// half-width katakana, an oracle for 50220.
+std::string IcuIso2022JpWithFallbacks(std::u16string_view text) {
+  UErrorCode error = U_ZERO_ERROR;
+  UConverter* converter = ucnv_open("ISO-2022-JP", &error);
+  ucnv_setFallback(converter, true);
+  std::string out(64, '\0');
+  const int32_t length = ucnv_fromUChars(converter, out.data(), static_cast<int32_t>(out.size()),
+                                         text.data(), static_cast<int32_t>(text.size()), &error);
+  ucnv_close(converter);
+  out.resize(U_SUCCESS(error) ? static_cast<size_t>(length) : 0);
+  return out;
+}
+
+TEST_F(CodePageServiceTest, JisPagesRoundTripShiftJisOfJisX0208AndX0201) {
+  const Table932 table = ReadTable932();
+  int tried = 0;
+  for (const auto& [code, unit] : table.decode) {
+    const uint32_t lead = code >> 8;
+    const bool x0201 =
+        code < 0x80 ? code != 0x0E && code != 0x0F && code != 0x1B : code >= 0xA1 && code <= 0xDF;
+    const bool x0208 = (lead >= 0x81 && lead <= 0x84) || (lead >= 0x88 && lead <= 0x9F) ||
+                       (lead >= 0xE0 && lead <= 0xEA);  // rows 1-8 and 16-84
+    if (!x0201 && !x0208) continue;
+    ++tried;
+    const std::string sjis = Bytes932(code);
+    const std::u16string text = Decode(932, sjis);
+    for (const uint32_t code_page : {50221u, 50222u}) {
+      const std::string jis = Encode(code_page, text);
+      ASSERT_EQ(losses_.replaced + losses_.widened, 0u) << code << " " << code_page;
+      ASSERT_EQ(Decode(code_page, jis), text) << code << " " << code_page;
+      ASSERT_EQ(Encode(932, Decode(code_page, jis)), sjis) << code << " " << code_page;
+    }
+    const bool kana = code >= 0xA1 && code <= 0xDF;
+    const std::string jis = Encode(50220, text);
+    ASSERT_EQ(losses_.widened, kana ? 1u : 0u) << code;
+    if (kana) {
+      ASSERT_EQ(jis, IcuIso2022JpWithFallbacks(text)) << code;
+    } else {
+      ASSERT_EQ(Encode(932, Decode(50220, jis)), sjis) << code;
+    }
+  }
+  EXPECT_GT(tried, 7000);
+}
+
 TEST_F(CodePageServiceTest, RoundTripsJapaneseTextAsIconvDoes) {
   const std::string utf8 = ReadDataFile("japanese-prose.txt");
   std::u16string text;

@@ -14,6 +14,7 @@
 #include "platform/posix/code_page_names.h"
 #include "platform/posix/detect.h"
 #include "platform/posix/iconv_conversion.h"
+#include "platform/posix/jis_code_pages.h"
 #include "platform/posix/large_buffer.h"
 
 namespace sorrel::platform {
@@ -263,6 +264,7 @@ class IcuCodePageConverter : public CodePageConverter {
   explicit IcuCodePageConverter(UConverter* converter_932) { converters_[932] = converter_932; }
   ~IcuCodePageConverter() override {
     for (const auto& [code_page, converter] : converters_) ucnv_close(converter);
+    ucnv_close(jis_writer_);
   }
   IcuCodePageConverter(const IcuCodePageConverter&) = delete;
   IcuCodePageConverter& operator=(const IcuCodePageConverter&) = delete;
@@ -296,6 +298,14 @@ class IcuCodePageConverter : public CodePageConverter {
     bool ok = false;
     if (code_page == kUtf8) {
       ok = EncodeUtf8(text, out, &losses->replaced);
+    } else if (IsJisCodePage(code_page)) {
+      UConverter* plain = JisWriter();
+      if (plain == nullptr) return EncodeStatus::CannotConvert;
+      const auto encode_plain = [plain](std::u16string_view piece, std::string* bytes,
+                                        size_t* replaced) {
+        return EncodeWith(plain, piece, bytes, replaced);
+      };
+      ok = EncodeJis(code_page, text, encode_plain, out, losses);
     } else {
       UConverter* converter = Converter(code_page);
       if (converter == nullptr) return EncodeStatus::CannotConvert;
@@ -313,6 +323,13 @@ class IcuCodePageConverter : public CodePageConverter {
     return it->second;
   }
 
+  // The writer of the JIS pages' plain ISO-2022-JP, opened on first use.
+  UConverter* JisWriter() {
+    if (!jis_writer_opened_) jis_writer_ = OpenNamed(kJisWriterConverterName);
+    jis_writer_opened_ = true;
+    return jis_writer_;
+  }
+
   static UConverter* Open(uint32_t code_page) {
     const std::string name = IcuConverterName(code_page);
     return name.empty() ? nullptr : OpenNamed(name.c_str());
@@ -326,6 +343,8 @@ class IcuCodePageConverter : public CodePageConverter {
 
   // Null entries remember a page that ICU cannot open.
   std::map<uint32_t, UConverter*> converters_;
+  UConverter* jis_writer_ = nullptr;
+  bool jis_writer_opened_ = false;
   IconvDecoder iconv_;
 };
 

@@ -8,7 +8,11 @@
 #include <array>
 #include <cctype>
 #include <charconv>
+#include <functional>
 #include <string>
+#include <vector>
+
+#include "platform/posix/japanese_text.h"
 
 namespace sorrel::platform {
 namespace {
@@ -16,6 +20,9 @@ namespace {
 // Enough text for the detectors to be sure, and a bound on uchardet's cost
 // for Latin text, where it never becomes sure.
 constexpr size_t kDetectorBytes = size_t{1} << 20;
+
+// How much of the ASCII before the first high byte the detectors see.
+constexpr size_t kDetectorLead = 1024;
 
 // Below this share of text-like units, bytes are not taken for UTF-16.
 constexpr double kUtf16MinShare = 0.25;
@@ -110,12 +117,13 @@ std::string IcuDetector(std::string_view bytes) {
   return label;
 }
 
-// Pages that are not one byte per character; for these uchardet's answer
-// stands.
-bool IsMultiByte(uint32_t code_page) {
-  constexpr std::array<uint32_t, 17> kPages = {932,   936,   949,   950,   1200,  1201,
-                                               12000, 12001, 20932, 50220, 50225, 50227,
-                                               51932, 51949, 52936, 54936, 65001};
+// The single-byte pages of Latin script, among which ICU's detector tells
+// better than uchardet (windows-1252 from ISO-8859-1 and its neighbours);
+// uchardet's answers for other scripts stand.
+bool IsLatinSingleByte(uint32_t code_page) {
+  constexpr std::array<uint32_t, 17> kPages = {437,   850,   852,   1250,  1252,  1254,
+                                               1257,  1258,  10000, 10029, 28591, 28592,
+                                               28593, 28594, 28599, 28603, 28605};
   return std::find(kPages.begin(), kPages.end(), code_page) != kPages.end();
 }
 
@@ -132,6 +140,130 @@ uint32_t NumberAfter(std::string_view label, std::string_view prefix) {
   const char* end = label.data() + label.size();
   const auto [rest, error] = std::from_chars(label.data() + prefix.size(), end, number);
   return error == std::errc() && rest == end ? number : 0;
+}
+
+// The pages whose readings are weighed as Japanese text, in the order
+// that settles a tie.
+constexpr uint32_t kUtf8 = 65001;
+constexpr uint32_t kEucJp = 51932;
+constexpr std::array<uint32_t, 5> kJapanesePages = {kUtf8, 932, kEucJp, 1200, 1201};
+constexpr double kSequenceWeight = 2;
+
+bool IsJapanese(uint32_t code_page) {
+  return std::find(kJapanesePages.begin(), kJapanesePages.end(), code_page) != kJapanesePages.end();
+}
+
+bool IsUtf16(uint32_t code_page) {
+  return code_page == 1200 || code_page == 1201;
+}
+
+bool IsUnicode(uint32_t code_page) {
+  return IsUtf16(code_page) || code_page == kUtf8 || code_page == 12000 || code_page == 12001;
+}
+
+// The part of bytes that a reading in code_page is tried on: all of it, or
+// its first kDetectorBytes cut where no character of the page is split. In
+// UTF-16 that is between units, but not between the halves of a pair; in
+// the other pages before a byte below 0x40, which is never inside a
+// character of Shift-JIS, EUC-JP or UTF-8.
+std::string_view Window(std::string_view bytes, uint32_t code_page) {
+  if (bytes.size() <= kDetectorBytes) return bytes;
+  size_t end = kDetectorBytes;
+  if (IsUtf16(code_page)) {
+    const size_t high_byte = code_page == 1201 ? end - 2 : end - 1;
+    const auto lead = static_cast<unsigned char>(bytes[high_byte]);
+    if (lead >= 0xD8 && lead <= 0xDB) end -= 2;
+    return bytes.substr(0, end);
+  }
+  while (end > 0 && static_cast<unsigned char>(bytes[end]) >= 0x40) --end;
+  return bytes.substr(0, end);
+}
+
+// What the byte structure of code_page tells for a reading of text, on top
+// of the characters it reads as: well-formed UTF-8 sequences, and the
+// half-width katakana of EUC-JP after their 0x8E, are unlikely in bytes of
+// other pages.
+double StructureWeight(uint32_t code_page, std::u16string_view text,
+                       const JapaneseEvidence& evidence) {
+  if (code_page == kUtf8) return kSequenceWeight * static_cast<double>(evidence.characters);
+  if (code_page != kEucJp) return 0;
+  const auto kana = std::count_if(text.begin(), text.end(),
+                                  [](char16_t unit) { return unit >= 0xFF61 && unit <= 0xFF9F; });
+  return kSequenceWeight * static_cast<double>(kana);
+}
+
+struct Reading {
+  uint32_t code_page;
+  JapaneseEvidence evidence;
+  double weight;  // the evidence's, and that of the page's own structure
+  bool whole;     // the reading was tried on all the bytes it stands for
+};
+
+// Whether a reading is Japanese enough to go before the answer of uchardet,
+// which knows Japanese less well in short texts: it must hold characters
+// that only Japanese text is made of, and more so against an answer of
+// uchardet for another language. When uchardet itself names a Japanese
+// page, any reading with more for it than against it will do.
+bool LooksJapanese(const Reading& reading, uint32_t uchardet) {
+  if (IsJapanese(uchardet)) return reading.weight > 0;
+  const double least_mean = uchardet == 0 ? 1.0 : 1.25;
+  return reading.evidence.japanese > 0 &&
+         reading.weight >= least_mean * static_cast<double>(reading.evidence.characters);
+}
+
+using Decodes = std::function<bool(uint32_t code_page, std::string_view bytes)>;
+
+// The Japanese readings of bytes that decode, best first. Each is tried on
+// a window: for the pages of one byte at a time from the first byte of 0x80
+// or more (first_high), which always begins a character, so that a long
+// ASCII preamble does not hide the text; for UTF-16 from the start. Bytes
+// before the first high byte are ASCII, which these pages all read alike.
+// decodes leaves its text in *decoded.
+std::vector<Reading> WeighReadings(std::string_view bytes, size_t first_high,
+                                   const Decodes& decodes, const std::u16string* decoded) {
+  std::vector<Reading> readings;
+  for (const uint32_t code_page : kJapanesePages) {
+    const std::string_view whole = IsUtf16(code_page) ? bytes : bytes.substr(first_high);
+    const std::string_view part = Window(whole, code_page);
+    if (!decodes(code_page, part)) continue;
+    const JapaneseEvidence evidence = WeighJapanese(*decoded);
+    readings.push_back({code_page, evidence,
+                        evidence.weight + StructureWeight(code_page, *decoded, evidence),
+                        part.size() == whole.size()});
+  }
+  std::stable_sort(readings.begin(), readings.end(),
+                   [](const Reading& a, const Reading& b) { return a.weight > b.weight; });
+  return readings;
+}
+
+// The answers in the order they are to be tried: the Japanese readings
+// first when the best holds what Japanese text is made of; then uchardet's
+// answer, after ICU's where uchardet names a Latin page or none that we
+// know; then the other readings with more for them than against them. The
+// detectors see a little of the ASCII before the first high byte, for the
+// words of a short text. May hold 0 and repeats.
+std::vector<uint32_t> RankAnswers(std::string_view bytes, size_t first_high,
+                                  const std::vector<Reading>& readings) {
+  const std::string_view text =
+      bytes.substr(first_high - std::min(first_high, kDetectorLead), kDetectorBytes);
+  // Its "ASCII" for bytes of 0x80 and more is no answer.
+  const std::string label = Uchardet(text);
+  const uint32_t uchardet = label == "ASCII" ? 0 : CodePageForCharset(label);
+  std::vector<uint32_t> ranked;
+  if (!readings.empty() && LooksJapanese(readings.front(), uchardet)) {
+    for (const Reading& reading : readings) ranked.push_back(reading.code_page);
+  }
+  if (uchardet == 0 || IsLatinSingleByte(uchardet)) {
+    // Among the single-byte pages: ICU's UTF-16 and Japanese answers for
+    // bytes whose readings were weighed already are noise.
+    const uint32_t icu = CodePageForCharset(IcuDetector(text));
+    if (!IsJapanese(icu) && !IsUnicode(icu)) ranked.push_back(icu);
+  }
+  ranked.push_back(uchardet);
+  for (const Reading& reading : readings) {
+    if (reading.weight > 0) ranked.push_back(reading.code_page);
+  }
+  return ranked;
 }
 
 }  // namespace
@@ -170,7 +302,7 @@ uint32_t CodePageForCharset(std::string_view label) {
       {"MAC-CENTRALEUROPE", 10029},
       {"TIS-620", 874},
       {"ISO-8859-11", 874},
-      {"ISO-8859-8-I", 38598},
+      {"ISO-8859-8-I", 28598},  // the order of the text is no matter to decoding
       {"IBM420_LTR", 20420},
       {"IBM420_RTL", 20420},
       {"IBM424_LTR", 20424},
@@ -186,28 +318,40 @@ uint32_t CodePageForCharset(std::string_view label) {
   return 0;
 }
 
-uint32_t DetectCodePage(std::string_view bytes) {
+uint32_t DetectCodePage(std::string_view bytes, CodePageConverter& converter) {
+  std::u16string scratch;
+  const Decodes decodes = [&converter, &scratch](uint32_t code_page, std::string_view part) {
+    return converter.Decode(code_page, part, &scratch);
+  };
   const size_t first_high = FirstHighByte(bytes);
   const bool high = first_high < bytes.size();
-  const uint32_t seven_bit = high ? 0 : HasIso2022JpEscape(bytes) ? 50220 : 932;
-  // NUL bytes in 7-bit data are the mark of UTF-16 ASCII; without them no
-  // UTF-16 reading is tried, so that ASCII full of digits stays ASCII.
-  if (!high && bytes.find('\0') == std::string_view::npos) return seven_bit;
-  if (const uint32_t utf16 = DetectUtf16(bytes.substr(0, kDetectorBytes)); utf16 != 0) return utf16;
+  const bool escaped = !high && HasIso2022JpEscape(bytes);
+  const uint32_t seven_bit = escaped && decodes(50220, bytes) ? 50220 : 932;
+  // NUL bytes are the mark of UTF-16 with ASCII in it; without them UTF-16
+  // is only weighed below, among the Japanese readings, so that ASCII full
+  // of digits stays ASCII.
+  if (bytes.find('\0') != std::string_view::npos) {
+    const uint32_t utf16 = DetectUtf16(bytes.substr(0, kDetectorBytes));
+    if (utf16 != 0 && decodes(utf16, bytes)) return utf16;
+  }
   if (!high) return seven_bit;
 
-  // The detectors start at the first non-ASCII byte, which always begins a
-  // character, so that a long ASCII preamble does not hide the text.
-  const std::string_view text = bytes.substr(first_high, kDetectorBytes);
-  const std::string label = Uchardet(text);
-  if (label.empty()) return 932;
-  const uint32_t answer = CodePageForCharset(label);
-  if (IsMultiByte(answer)) return answer;
-  // ICU only chooses among the single-byte pages: its UTF-16 answers for
-  // text that failed the UTF-16 reading above are noise.
-  const uint32_t icu = CodePageForCharset(IcuDetector(text));
-  if (icu != 0 && !IsMultiByte(icu)) return icu;
-  return answer != 0 ? answer : 932;
+  const std::vector<Reading> readings = WeighReadings(bytes, first_high, decodes, &scratch);
+  const std::vector<uint32_t> ranked = RankAnswers(bytes, first_high, readings);
+  // The first answer that the whole of the bytes decode in.
+  for (const uint32_t code_page : ranked) {
+    const auto reading =
+        std::find_if(readings.begin(), readings.end(),
+                     [code_page](const Reading& r) { return r.code_page == code_page; });
+    if (reading != readings.end()) {
+      if (reading->whole ||
+          decodes(code_page, IsUtf16(code_page) ? bytes : bytes.substr(first_high)))
+        return code_page;
+    } else if (code_page != 0 && !IsJapanese(code_page) && decodes(code_page, bytes)) {
+      return code_page;
+    }
+  }
+  return 932;
 }
 
 }  // namespace sorrel::platform

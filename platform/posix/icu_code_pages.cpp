@@ -270,7 +270,7 @@ class IcuCodePageConverter : public CodePageConverter {
   IcuCodePageConverter& operator=(const IcuCodePageConverter&) = delete;
 
   bool Detect(std::string_view bytes, uint32_t* code_page) override {
-    *code_page = DetectCodePage(bytes);
+    *code_page = DetectCodePage(bytes, *this);
     return true;
   }
 

@@ -344,6 +344,89 @@ TEST_F(CodePageServiceTest, JisPagesRoundTripShiftJisOfJisX0208AndX0201) {
   EXPECT_GT(tried, 7000);
 }
 
+// Every character that code_page reads is written back as itself, or the
+// encoding reports what it changed.
+class RepertoireCheck {
+ public:
+  RepertoireCheck(CodePageConverter* converter, uint32_t code_page)
+      : converter_(converter), code_page_(code_page) {}
+  void Bytes(std::string_view bytes) {
+    std::u16string text;
+    if (converter_->Decode(code_page_, bytes, &text) && !text.empty()) Text(text);
+  }
+  void Text(const std::u16string& text) {
+    ++characters;
+    std::string bytes;
+    EncodeLosses losses;
+    ASSERT_EQ(converter_->Encode(code_page_, text, &bytes, &losses), EncodeStatus::Ok);
+    std::u16string back;
+    if (losses.replaced + losses.widened > 0) {
+      ++reported;
+    } else {
+      ASSERT_TRUE(converter_->Decode(code_page_, bytes, &back) && back == text)
+          << code_page_ << " " << testing::PrintToString(text) << " came back as "
+          << testing::PrintToString(back);
+    }
+  }
+  int characters = 0;
+  int reported = 0;
+
+ private:
+  CodePageConverter* converter_;
+  uint32_t code_page_;
+};
+
+TEST_F(CodePageServiceTest, EveryPageOfTheListsKeepsOrReportsItsWholeRepertoire) {
+  // The Unicode pages: every scalar value of the first plane and a sample
+  // of the others.
+  for (const uint32_t code_page : {1200u, 1201u, 65001u, 65000u}) {
+    RepertoireCheck check(converter_.get(), code_page);
+    for (char32_t c = 0; c <= 0x10FFFF; c += c < 0x10000 ? 1 : 97) {
+      if (c >= 0xD800 && c <= 0xDFFF) continue;
+      std::u16string text;
+      if (c < 0x10000) {
+        text.push_back(static_cast<char16_t>(c));
+      } else {
+        text = {static_cast<char16_t>(0xD7C0 + (c >> 10)),
+                static_cast<char16_t>(0xDC00 | (c & 0x3FF))};
+      }
+      check.Text(text);
+    }
+    EXPECT_EQ(check.reported, 0) << code_page;
+  }
+  // The pages of one and two bytes: every byte and pair; EUC-JP's three
+  // bytes of JIS X 0212 too.
+  for (const uint32_t code_page : {932u, 51932u, 20290u}) {
+    RepertoireCheck check(converter_.get(), code_page);
+    for (uint32_t first = 0; first < 0x100; ++first) {
+      check.Bytes(std::string(1, static_cast<char>(first)));
+      for (uint32_t second = 0x21; second < 0x100; ++second) {
+        const std::string pair{static_cast<char>(first), static_cast<char>(second)};
+        check.Bytes(pair);
+        if (code_page == 51932 && first == 0x8F) {
+          for (uint32_t third = 0xA1; third < 0xFF; ++third) check.Bytes(pair + char(third));
+        }
+      }
+    }
+    EXPECT_GT(check.characters, code_page == 20290 ? 150 : 7000) << code_page;
+  }
+  // JIS: every character of every set that it reads; half-width katakana
+  // come back in full width and the sets of other languages as "?", both
+  // reported.
+  RepertoireCheck jis(converter_.get(), 50220);
+  for (const char* designation :
+       {"\x1B(B", "\x1B(J", "\x1B(I", "\x1B$@", "\x1B$B", "\x1B$A", "\x1B$(C", "\x1B$(D"}) {
+    for (char first = 0x21; first < 0x7F; ++first) {
+      jis.Bytes(std::string(designation) + first);
+      for (char second = 0x21; second < 0x7F; ++second) {
+        jis.Bytes(std::string(designation) + first + second);
+      }
+    }
+  }
+  EXPECT_GT(jis.reported, 63);
+  EXPECT_GT(jis.characters - jis.reported, 7000);
+}
+
 TEST_F(CodePageServiceTest, RoundTripsJapaneseTextAsIconvDoes) {
   const std::string utf8 = ReadDataFile("japanese-prose.txt");
   std::u16string text;

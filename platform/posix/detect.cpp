@@ -149,7 +149,7 @@ constexpr uint32_t kEucJp = 51932;
 constexpr std::array<uint32_t, 5> kJapanesePages = {kUtf8, 932, kEucJp, 1200, 1201};
 constexpr double kSequenceWeight = 2;
 
-bool IsJapanese(uint32_t code_page) {
+bool IsWeighed(uint32_t code_page) {
   return std::find(kJapanesePages.begin(), kJapanesePages.end(), code_page) != kJapanesePages.end();
 }
 
@@ -205,7 +205,7 @@ struct Reading {
 // uchardet for another language. When uchardet itself names a Japanese
 // page, any reading with more for it than against it will do.
 bool LooksJapanese(const Reading& reading, uint32_t uchardet) {
-  if (IsJapanese(uchardet)) return reading.weight > 0;
+  if (IsWeighed(uchardet)) return reading.weight > 0;
   const double least_mean = uchardet == 0 ? 1.0 : 1.25;
   return reading.evidence.japanese > 0 &&
          reading.weight >= least_mean * static_cast<double>(reading.evidence.characters);
@@ -257,7 +257,7 @@ std::vector<uint32_t> RankAnswers(std::string_view bytes, size_t first_high,
     // Among the single-byte pages: ICU's UTF-16 and Japanese answers for
     // bytes whose readings were weighed already are noise.
     const uint32_t icu = CodePageForCharset(IcuDetector(text));
-    if (!IsJapanese(icu) && !IsUnicode(icu)) ranked.push_back(icu);
+    if (!IsWeighed(icu) && !IsUnicode(icu)) ranked.push_back(icu);
   }
   ranked.push_back(uchardet);
   for (const Reading& reading : readings) {
@@ -347,7 +347,7 @@ uint32_t DetectCodePage(std::string_view bytes, CodePageConverter& converter) {
       if (reading->whole ||
           decodes(code_page, IsUtf16(code_page) ? bytes : bytes.substr(first_high)))
         return code_page;
-    } else if (code_page != 0 && !IsJapanese(code_page) && decodes(code_page, bytes)) {
+    } else if (code_page != 0 && !IsWeighed(code_page) && decodes(code_page, bytes)) {
       return code_page;
     }
   }

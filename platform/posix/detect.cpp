@@ -21,6 +21,10 @@ namespace {
 // for Latin text, where it never becomes sure.
 constexpr size_t kDetectorBytes = size_t{1} << 20;
 
+// How much the Japanese readings are weighed on: the evidence is plain long
+// before this, and each reading is a decode.
+constexpr size_t kWeighedBytes = size_t{1} << 16;
+
 // How much of the ASCII before the first high byte the detectors see.
 constexpr size_t kDetectorLead = 1024;
 
@@ -162,13 +166,13 @@ bool IsUnicode(uint32_t code_page) {
 }
 
 // The part of bytes that a reading in code_page is tried on: all of it, or
-// its first kDetectorBytes cut where no character of the page is split. In
+// its first kWeighedBytes cut where no character of the page is split. In
 // UTF-16 that is between units, but not between the halves of a pair; in
 // the other pages before a byte below 0x40, which is never inside a
 // character of Shift-JIS, EUC-JP or UTF-8.
 std::string_view Window(std::string_view bytes, uint32_t code_page) {
-  if (bytes.size() <= kDetectorBytes) return bytes;
-  size_t end = kDetectorBytes;
+  if (bytes.size() <= kWeighedBytes) return bytes;
+  size_t end = kWeighedBytes;
   if (IsUtf16(code_page)) {
     const size_t high_byte = code_page == 1201 ? end - 2 : end - 1;
     const auto lead = static_cast<unsigned char>(bytes[high_byte]);

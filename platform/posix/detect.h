@@ -20,9 +20,9 @@ namespace sorrel::platform {
 // - uchardet's answer, after ICU's when uchardet names a page of Latin
 //   script;
 // - the other Japanese readings.
-// The 7-bit check reads the whole buffer; the weighing and the detectors
-// read 1 MiB (from the first byte of 0x80 or more on, but for UTF-16); the
-// answer is then checked on all of the bytes.
+// The 7-bit check reads the whole buffer; the weighing reads 64 KiB and the
+// detectors 1 MiB (from the first byte of 0x80 or more on, but for UTF-16);
+// the answer is then checked on all of the bytes.
 uint32_t DetectCodePage(std::string_view bytes, CodePageConverter& converter);
 
 // The code page for a charset label of uchardet or of ICU's detector (case

@@ -1,0 +1,13 @@
+// A fast 64-bit digest of bytes (the XXH64 function), for telling whether
+// bytes were damaged; it is no defence against someone who changes them on
+// purpose, who can change the digest too.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace sorrel {
+
+uint64_t Digest64(std::string_view bytes, uint64_t seed = 0);
+
+}  // namespace sorrel

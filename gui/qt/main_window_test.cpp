@@ -15,6 +15,7 @@
 #include <QTest>
 #include <memory>
 
+#include "app/sorrel/program_services.h"
 #include "gui/qt/dialog_session.h"
 #include "gui/qt/result_dialog.h"
 #include "gui/qt/test_support.h"
@@ -28,10 +29,13 @@ class MainWindowTest : public QObject {
 
  private:
   std::unique_ptr<test::PrivateHome> home_;
+  std::unique_ptr<ProgramServices> services_;
   std::unique_ptr<DialogSession> session_;
 
   MainWindow& Open(UiLanguage language = UiLanguage::English, uint64_t tick = 1) {
-    session_ = std::make_unique<DialogSession>(language, false);
+    session_.reset();
+    services_ = std::make_unique<ProgramServices>(language, false);
+    session_ = std::make_unique<DialogSession>(language, services_.get());
     session_->Open(tick);
     session_->window().show();
     return session_->window();

@@ -1,0 +1,67 @@
+// Loading the dialog's view on demand.
+#include "app/sorrel/dialog_view.h"
+
+#include <dlfcn.h>
+
+#include <cstdio>
+
+#include "gui/startup_texts.h"
+#include "platform/text_format.h"
+#include "platform/utf.h"
+
+namespace sorrel {
+namespace {
+
+// The library and its entry point, or why it cannot be used.
+struct View {
+  void* entry = nullptr;
+  std::u16string problem;
+};
+
+// A library from another build is not ours to run. The library is never
+// unloaded: Qt keeps threads and handlers of its own until the process ends.
+View LoadView(const std::string& program_folder, const char* entry, UiLanguage language) {
+  View view;
+  const std::string path = program_folder + "/" + kDialogViewLibrary;
+  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    const char* error = dlerror();
+    view.problem = Utf8ToUtf16(error != nullptr ? error : path);
+    return view;
+  }
+  const auto* version = static_cast<const int*>(dlsym(handle, kVersionSymbol));
+  if (version == nullptr || *version != kDialogViewVersion) {
+    view.problem = startup_texts::kOtherBuild.In(language);
+  } else if ((view.entry = dlsym(handle, entry)) == nullptr) {
+    view.problem = startup_texts::kOtherBuild.In(language);
+  }
+  return view;
+}
+
+void SayCannotLoad(const std::string& program_folder, UiLanguage language,
+                   std::u16string_view problem) {
+  const std::u16string path = Utf8ToUtf16(program_folder + "/" + kDialogViewLibrary);
+  const std::string line = Utf16ToUtf8(FormatText(startup_texts::kCannotLoadWindow.In(language),
+                                                  {std::u16string_view(path), problem}));
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fflush(stderr);
+}
+
+DialogViewStart Start(UiLanguage language, bool ini_mode) {
+  return {language == UiLanguage::Japanese ? 1 : 0, ini_mode ? 1 : 0};
+}
+
+}  // namespace
+
+int RunDialogView(const std::string& program_folder, int* argc, char** argv, UiLanguage language,
+                  bool ini_mode) {
+  const View view = LoadView(program_folder, kRunDialogEntry, language);
+  if (view.entry == nullptr) {
+    SayCannotLoad(program_folder, language, view.problem);
+    return 1;
+  }
+  const DialogViewStart start = Start(language, ini_mode);
+  return reinterpret_cast<RunDialogFunction>(view.entry)(argc, argv, &start);
+}
+
+}  // namespace sorrel

@@ -1,0 +1,35 @@
+// sorrel: the start-up sequence, then the main dialog (in CUI mode without a
+// window, and without ever loading the window's library).
+#include <string>
+#include <vector>
+
+#include "app/sorrel/cui_main.h"
+#include "app/sorrel/dialog_view.h"
+#include "gui/startup.h"
+#include "gui/startup_texts.h"
+#include "platform/integrity.h"
+#include "platform/language_choice.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/program_folder.h"
+#include "platform/posix/terminal_interaction.h"
+
+int main(int argc, char** argv) {
+  using namespace sorrel;
+  const UiLanguage language = UiLanguageFromEnvironment();
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const StartupMode mode = ParseStartup(args, platform::ProgramName(argv[0]));
+
+  // The INI file, the converter data and the window's library are found in
+  // the program's folder.
+  const std::string folder = platform::ProgramFolder();
+  if (!folder.empty()) platform::PosixFileSystem().SetCurrentDirectory(folder);
+
+  if (!IsRunningProgramIntact()) {
+    platform::TerminalInteraction(language).MessageBox(
+        startup_texts::kDamagedProgram.In(language), startup_texts::kTitle.In(language),
+        platform::Buttons::Ok, platform::Icon::Error);
+    return 1;
+  }
+  if (mode.cui_mode) return RunCuiMode(language, mode);
+  return RunDialogView(folder, &argc, argv, language, mode.ini_mode);
+}

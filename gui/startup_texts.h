@@ -30,7 +30,8 @@ inline constexpr TextPair kCannotLoadWindow{
     u"sorrel: ダイアログの部品 %s を読み込めないため、ダイアログを表示できません - %s\n",
     u"sorrel: Cannot load %s, so the dialog cannot be shown - %s\n"};
 
-// The reason kCannotLoadWindow gives when the library was found.
+// The reasons kCannotLoadWindow gives when the library was found.
+inline constexpr TextPair kDamagedFile{u"ファイルが壊れています", u"the file is damaged"};
 inline constexpr TextPair kOtherBuild{u"別のビルドのファイルです",
                                       u"the file belongs to another build"};
 

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Many sorrelc runs from many shells at once, with Shift-JIS file names: each
-# run converts exactly the file it names with exactly its own switches, in
-# both stores.
+# Many sorrelc runs from many shells at once, with stripped programs and
+# Shift-JIS file names: each run converts exactly the file it names with
+# exactly its own switches, in both stores.
 . "$(dirname "$0")/lib.sh"
 
 PAIRS=${PAIRS:-20}
 
 mkdir app
 cp "$BIN/sorrelc" "$BIN/sorrel" "$BIN/ms932-bestfit.cnv" app/
+strip app/sorrelc app/sorrel
 ln -s sorrelc app/sorrelc_o
 ln -s sorrel app/sorrel_o
 

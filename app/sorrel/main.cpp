@@ -13,6 +13,8 @@
 #include "platform/posix/program_folder.h"
 #include "platform/posix/terminal_interaction.h"
 
+SORREL_DEFINE_SEAL(kProgramSeal);
+
 int main(int argc, char** argv) {
   using namespace sorrel;
   const UiLanguage language = UiLanguageFromEnvironment();
@@ -24,10 +26,13 @@ int main(int argc, char** argv) {
   const std::string folder = platform::ProgramFolder();
   if (!folder.empty()) platform::PosixFileSystem().SetCurrentDirectory(folder);
 
-  if (!IsRunningProgramIntact()) {
+  if (!IsSealIntact(kProgramSeal)) {
+    // An interactive start says it in a box when it can; the line on
+    // standard error is there in every case.
+    const std::u16string text = startup_texts::kDamagedProgram.In(language);
     platform::TerminalInteraction(language).MessageBox(
-        startup_texts::kDamagedProgram.In(language), startup_texts::kTitle.In(language),
-        platform::Buttons::Ok, platform::Icon::Error);
+        text, startup_texts::kTitle.In(language), platform::Buttons::Ok, platform::Icon::Error);
+    if (!mode.cui_mode) ShowErrorInView(folder, &argc, argv, language, text);
     return 1;
   }
   if (mode.cui_mode) return RunCuiMode(language, mode);

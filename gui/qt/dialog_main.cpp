@@ -2,14 +2,17 @@
 #include "gui/qt/dialog_main.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include "gui/qt/dialog_session.h"
+#include "gui/qt/qt_text.h"
 #include "gui/qt/qt_texts.h"
 #include "gui/qt/qt_translations.h"
+#include "gui/startup_texts.h"
 #include "platform/utf.h"
 
 namespace sorrel::qt {
@@ -57,6 +60,12 @@ int RunDialogMode(int& argc, char** argv, UiLanguage language, SessionServices* 
   session.Open(MillisecondsSinceStart());
   session.Exec();
   return 0;
+}
+
+void ShowStartError(int& argc, char** argv, UiLanguage language, std::u16string_view text) {
+  std::unique_ptr<QApplication> app;
+  StartApplication(&app, argc, argv, language);
+  QMessageBox::critical(nullptr, ToQString(startup_texts::kTitle.In(language)), ToQString(text));
 }
 
 }  // namespace sorrel::qt

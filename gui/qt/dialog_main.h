@@ -1,5 +1,8 @@
-// sorrel's interactive start: the Qt application and the main dialog.
+// sorrel's interactive start: the Qt application and the main dialog, or the
+// one error box a start that cannot go on shows.
 #pragma once
+
+#include <string_view>
 
 #include "gui/session_services.h"
 #include "platform/ui_language.h"
@@ -10,5 +13,10 @@ namespace sorrel::qt {
 // can be reached a message goes to standard error and the process ends
 // with 1.
 int RunDialogMode(int& argc, char** argv, UiLanguage language, SessionServices* services);
+
+// Shows text in an error box captioned with the program's title and waits
+// until it is closed. When no display can be reached a message goes to
+// standard error and the process ends with 1.
+void ShowStartError(int& argc, char** argv, UiLanguage language, std::u16string_view text);
 
 }  // namespace sorrel::qt

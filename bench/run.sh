@@ -2,18 +2,24 @@
 # Times sorrelc against the programs a user would pick instead, on generated
 # files, side by side in one run: hyperfine with a fresh copy of the data
 # before every run, then one more run of each command under /usr/bin/time -v
-# for its peak memory and its output. Prints the table and writes it, with the
-# date and the machine, into bench/README.md.
+# for its peak memory and its output; and counts the instructions of one
+# sorrelc run on a small file, sorrel included, under callgrind. Prints the
+# table and writes it, with the date and the machine, into bench/README.md.
 #
-#   bash bench/run.sh
+#   bash bench/run.sh          # every scenario, into the README
+#   bash bench/run.sh small    # only the one small file, printed
 #
 # RUNS (default 5, at least 5) sets the timed runs per command, SORREL_BUILD
 # the build folder (default build-bench, built here in Release; SORREL_BIN, a
 # folder that holds sorrelc and sorrel already, skips the build), BENCH_TMP the
 # folder for the data (default /var/tmp; it needs about 1 GB on a real disk).
-# Needs: hyperfine dos2unix nkf icu-devtools time g++ cmake (Debian packages).
+# Needs: hyperfine dos2unix nkf icu-devtools time g++ cmake valgrind (Debian
+# packages).
 set -euo pipefail
 export LC_ALL=C
+
+only_small=no
+[ "${1:-}" = small ] && only_small=yes
 
 bench=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$bench")
@@ -21,9 +27,12 @@ build=${SORREL_BUILD:-$root/build-bench}
 runs=${RUNS:-5}
 [ "$runs" -ge 5 ] || runs=5
 
-for tool in hyperfine dos2unix sed iconv uconv nkf expand g++ cmake; do
+tools=(hyperfine dos2unix sed valgrind)
+[ "$only_small" = yes ] || tools+=(iconv uconv nkf expand g++)
+[ -n "${SORREL_BIN:-}" ] || tools+=(cmake)
+for tool in "${tools[@]}"; do
   command -v "$tool" > /dev/null || {
-    echo "bench: $tool is missing (apt-get install hyperfine dos2unix nkf icu-devtools time g++ cmake)" >&2
+    echo "bench: $tool is missing (apt-get install hyperfine dos2unix nkf icu-devtools time g++ cmake valgrind)" >&2
     exit 1
   }
 done
@@ -46,15 +55,18 @@ else
   cmake --build "$build" -j2 --target sorrel sorrelc > "$work/build.log"
   sorrelc=$build/bin/sorrelc
 fi
-g++ -std=c++20 -O2 -Wall -Wextra -o "$work/gen" "$bench/gen.cpp"
+[ "$only_small" = yes ] || g++ -std=c++20 -O2 -Wall -Wextra -o "$work/gen" "$bench/gen.cpp"
 
 echo "== generating the data"
 mib=1048576
-"$work/gen" file utf8 $((64 * mib)) 1 "$data/u64.txt"
-"$work/gen" file sjis 50000000 2 "$data/s50.txt"
-"$work/gen" tree 20000 200 4096 3 "$data/tree20k"
-"$work/gen" tree 2000 20 4096 4 "$data/tree2k"
-for k in 1 10 100; do "$work/gen" file utf8 $((k * mib)) 5 "$data/u$k.txt"; done
+printf 'one line of text\r\n' > "$data/small.txt"
+if [ "$only_small" = no ]; then
+  "$work/gen" file utf8 $((64 * mib)) 1 "$data/u64.txt"
+  "$work/gen" file sjis 50000000 2 "$data/s50.txt"
+  "$work/gen" tree 20000 200 4096 3 "$data/tree20k"
+  "$work/gen" tree 2000 20 4096 4 "$data/tree2k"
+  for k in 1 10 100; do "$work/gen" file utf8 $((k * mib)) 5 "$data/u$k.txt"; done
+fi
 
 # A sorrelc command line with a settings folder of its own.
 sc() {
@@ -85,7 +97,9 @@ declare -A median mean stddev peak same ref
 declare -A scenario_title scenario_size
 scenario_ids=()
 
-# Runs the commands added since the last scenario as scenario id.
+# Runs the commands added since the last scenario as scenario id, each
+# scenario_runs times (runs unless set); without a shell around each command
+# when scenario_no_shell is set, for commands that take milliseconds.
 run_scenario() {
   local id=$1 title=$2 args=() i
   scenario_ids+=("$id")
@@ -93,9 +107,14 @@ run_scenario() {
   echo
   echo "== $id. $title"
   for i in "${!commands[@]}"; do
-    args+=(--prepare "${prepares[$i]}" -n "${labels[$i]}" "${commands[$i]}")
+    if [ -n "${scenario_no_shell:-}" ]; then
+      args+=(--prepare "sh -c '${prepares[$i]}'" -n "${labels[$i]}" "${commands[$i]}")
+    else
+      args+=(--prepare "${prepares[$i]}" -n "${labels[$i]}" "${commands[$i]}")
+    fi
   done
-  hyperfine --runs "$runs" --warmup 1 --style basic --export-csv "$work/$id.csv" "${args[@]}"
+  hyperfine --runs "${scenario_runs:-$runs}" --warmup 1 --style basic ${scenario_no_shell:+-N} \
+    --export-csv "$work/$id.csv" "${args[@]}"
   # The name may be quoted and hold commas: the numbers are the last seven
   # fields (mean, stddev, median, user, system, min, max).
   i=0
@@ -128,8 +147,33 @@ run_scenario() {
 
 div() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
-echo "== timing ($runs runs of each command after one warm-up)"
+echo "== timing ($runs runs of each command after one warm-up; 20 at least for one small file)"
 
+# One small file: the fixed cost of a run, where two programs start and the
+# settings are stored once, against one program that only rewrites.
+p=$(copy_file small.txt)
+add sorrelc "" n "$p" "$(sc /F:utf8 /C:LF $run/f.txt)"
+add dos2unix 0 y "$p" "dos2unix -q $run/f.txt"
+add "sed -i" 0 y "$p" "sed -i 's/\r\$//' $run/f.txt"
+scenario_runs=$((runs > 20 ? runs : 20))
+scenario_no_shell=yes
+run_scenario 0 "CR+LF to LF, one file of one line"
+scenario_runs=""
+scenario_no_shell=""
+
+# The instructions of one run of sorrelc on the small file, sorrel included.
+sh -c "$p"
+(cd "$run" && env XDG_CONFIG_HOME="$(mktemp -d "$work/config/XXXXXX")" SORREL_LANG=en \
+  valgrind --tool=callgrind --trace-children=yes --callgrind-out-file="$work/callgrind.%p" \
+  "$sorrelc" /F:utf8 /C:LF f.txt > /dev/null 2>&1)
+declare -A instructions
+for out in "$work"/callgrind.*; do
+  program=$(awk '/^cmd:/ { print $2; exit }' "$out")
+  instructions[${program##*/}]=$(awk '/^(summary|totals):/ { print $2; exit }' "$out")
+done
+instructions_total=$((${instructions[sorrelc]:-0} + ${instructions[sorrel]:-0}))
+
+if [ "$only_small" = no ]; then
 p=$(copy_file u64.txt)
 add sorrelc "" n "$p" "$(sc /F:utf8 /C:LF $run/f.txt)"
 add dos2unix 0 y "$p" "dos2unix -q $run/f.txt"
@@ -173,10 +217,11 @@ run_scenario 5a "Scaling with the bytes: one file of 1, 10 and 100 MiB, CR+LF to
 add "sorrelc /Y, 2,000 files" "" n "$(copy_tree tree2k)" "$(sc /F:utf8 /C:LF /Y "'$run/t/*.txt'")"
 add "sorrelc /Y, 20,000 files" "" n "$(copy_tree tree20k)" "$(sc /F:utf8 /C:LF /Y "'$run/t/*.txt'")"
 run_scenario 5b "Scaling with the files: 2,000 files in 20 folders and 20,000 in 200, 4 KiB each"
+fi
 
 # The table.
 results=$work/results.md
-largest_mib=(64 48 1 64 100 1)
+largest_mib=(1 64 48 1 64 100 1)
 {
   echo "Measured on $(date -u '+%Y-%m-%d %H:%M UTC') with $runs runs per command (median of those runs)."
   echo
@@ -185,7 +230,8 @@ largest_mib=(64 48 1 64 100 1)
     "$(uname -sr), data on $(df -T "$work" | awk 'NR == 2 { print $2 }');" \
     "sorrel $(git -C "$root" describe --always --dirty 2> /dev/null || echo '(no git)')," \
     "$(hyperfine --version), $(dos2unix --version | head -1), $(sed --version | head -1)," \
-    "$(iconv --version | head -1), $(uconv --version), $(nkf --version | head -1 | sed 's/ *$//')."
+    "$(iconv --version | head -1), $(uconv --version 2> /dev/null)," \
+    "$(nkf --version 2> /dev/null | head -1 | sed 's/ *$//')."
   for id in "${scenario_ids[@]}"; do
     eval "names=(\"\${labels_$id[@]}\")"
     echo
@@ -247,6 +293,10 @@ largest_mib=(64 48 1 64 100 1)
     awk -v m="$2" -v l="$3" 'BEGIN { exit !(m <= l) }' && met=yes
     echo "| $1 | $2 | $3 | $met |"
   }
+  target "0. one small file, sorrelc ÷ dos2unix (wall clock)" "$(div "${median[0,0]}" "${median[0,1]}")" 3
+  target "0. one small file, millions of instructions of sorrelc and sorrel (callgrind)" \
+    "$(awk -v n="$instructions_total" 'BEGIN { printf "%.1f", n / 1e6 }')" 12
+  if [ "$only_small" = no ]; then
   target "1. sorrelc ÷ dos2unix" "$(div "${median[1,0]}" "${median[1,1]}")" 0.5
   target "1. sorrelc ÷ sed -i" "$(div "${median[1,0]}" "${median[1,2]}")" 0.8
   target "2. sorrelc ÷ iconv" "$(div "${median[2,0]}" "${median[2,1]}")" 0.7
@@ -257,6 +307,7 @@ largest_mib=(64 48 1 64 100 1)
     'BEGIN { printf "%.2f", a / b / 10 }')" 1.1
   target "5. 20,000 files ÷ (10 × 2,000 files)" "$(awk -v a="${median[5b,1]}" -v b="${median[5b,0]}" \
     'BEGIN { printf "%.2f", a / b / 10 }')" 1.1
+  fi
   # Peak memory of every sorrelc run against 5 × its largest file + 32 MiB.
   worst=0
   worst_limit=1
@@ -282,6 +333,10 @@ largest_mib=(64 48 1 64 100 1)
 
 echo
 cat "$results"
+echo
+echo "Instructions (callgrind) of one run on the small file: sorrelc ${instructions[sorrelc]:-?}," \
+  "sorrel ${instructions[sorrel]:-?}, together $instructions_total."
+[ "$only_small" = yes ] && exit 0
 
 # Into the README, between the markers; the text around them stays.
 readme=$bench/README.md

@@ -1,13 +1,128 @@
-// The target loop of sorrelc.
+// sorrelc's steps in their order: usage, store choice, parse, one settings
+// transaction, the start of the GUI program for the first target.
 #include "cli/launcher.h"
 
-#include "cli/full_path.h"
-#include "cli/message_format.h"
-#include "cli/messages.h"
-#include "cli/write_settings.h"
-#include "settings/settings_context.h"
+#include <memory>
+#include <span>
+
+#include "cli/parser.h"
+#include "cli/settings_out.h"
+#include "cli/texts.h"
+#include "platform/file_system.h"
+#include "platform/ini_mode_name.h"
+#include "platform/utf.h"
+#include "settings/settings_access.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
 
 namespace sorrel::cli {
+namespace {
+
+void AppendParts(std::string_view text, std::string* path) {
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find('/', start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view part = text.substr(start, end - start);
+    if (!part.empty() && part != ".") {
+      path->push_back('/');
+      path->append(part);
+    }
+    start = end + 1;
+  }
+}
+
+// The run after a successful parse: the transaction, then the start.
+class Launch {
+ public:
+  Launch(const CliEnvironment& env, CliHost* host, platform::SettingsFiles* files,
+         platform::ProcessRunner* runner, const CliOptions& options)
+      : env_(env), host_(host), files_(files), runner_(runner), options_(options) {}
+
+  int Run(std::span<const std::string> targets);
+
+ private:
+  bool Begin(settings::SettingsStore* store);
+  bool Store(settings::SettingsStore* store, const std::string& target);
+  void Say(const TextPair& message, std::initializer_list<MessageArg> args) {
+    host_->WriteError(FormatMessage(message, env_.lang, args));
+  }
+
+  const CliEnvironment& env_;
+  CliHost* host_;
+  platform::SettingsFiles* files_;
+  platform::ProcessRunner* runner_;
+  const CliOptions& options_;
+  std::unique_ptr<settings::SettingsTransaction> transaction_;
+};
+
+bool Launch::Begin(settings::SettingsStore* store) {
+  settings::StoreState state;
+  int error = 0;
+  transaction_ = store->Begin(&state, &error);
+  if (transaction_ != nullptr) return true;
+  if (state == settings::StoreState::NotRegular) {
+    Say(messages::kSettingsNotRegular, {store->path()});
+  } else {
+    const std::string reason = Utf16ToUtf8(store->ErrorText(error));
+    Say(messages::kCannotStore, {store->path(), reason});
+  }
+  return false;
+}
+
+// Checks that every text reads back as written, then commits; target is the
+// argument that gave TargetPath (empty when none was written).
+bool Launch::Store(settings::SettingsStore* store, const std::string& target) {
+  const std::vector<std::u16string> not_kept = transaction_->ValuesNotKept();
+  if (!not_kept.empty()) {
+    const std::u16string& key = not_kept.front();
+    const std::string_view argument =
+        key == settings::kBeforeReplace.name  ? options_.before_argument
+        : key == settings::kAfterReplace.name ? options_.after_argument
+                                              : target;
+    Say(messages::kCannotStoreExactly, {argument});
+    return false;
+  }
+  int error = 0;
+  if (transaction_->Commit(&error)) return true;
+  Say(messages::kCannotStore, {store->path(), Utf16ToUtf8(store->ErrorText(error))});
+  return false;
+}
+
+int Launch::Run(std::span<const std::string> targets) {
+  const bool ini_mode = IsIniModeName(env_.program_name);
+  const LaunchPaths paths = MakeLaunchPaths(env_.program_folder, ini_mode);
+  settings::SettingsStore store(
+      files_, ini_mode, ini_mode ? paths.ini_file : settings::HiveFilePath(files_), env_.lang,
+      nullptr, [this](std::u16string_view line) { host_->WriteError(Utf16ToUtf8(line)); });
+  if (!Begin(&store)) return 1;
+  WriteCliSettings(options_, transaction_->context());
+
+  platform::StartOptions start;
+  start.environment = {{"SORREL_LANG", env_.lang == UiLanguage::Japanese ? "ja" : "en"}};
+  start.started = [this] { transaction_.reset(); };
+  bool committed = false;
+  for (const std::string& target : targets) {
+    std::string full_path;
+    if (!FormFullPath(env_.current_directory, target, &full_path)) {
+      Say(messages::kInvalidFileName, {target});
+      continue;
+    }
+    WriteTargetPath(full_path, transaction_->context());
+    if (!Store(&store, target)) return 1;
+    committed = true;
+    start.hand_on = &transaction_->lock();
+    const platform::RunResult run =
+        runner_->RunAndWait(paths.program, {paths.program, kCuiModeArgument}, start);
+    if (run.started) return 0;
+    Say(messages::kCannotStart, {static_cast<uint32_t>(run.error), paths.command_line});
+  }
+  // The settings stay stored even when no run could be started.
+  if (!committed && !Store(&store, {})) return 1;
+  return 0;
+}
+
+}  // namespace
 
 LaunchPaths MakeLaunchPaths(const std::string& program_folder, bool ini_mode) {
   LaunchPaths paths;
@@ -21,23 +136,34 @@ LaunchPaths MakeLaunchPaths(const std::string& program_folder, bool ini_mode) {
   return paths;
 }
 
-int LaunchFirstTarget(std::span<const std::string> targets, const std::string& current_directory,
-                      const LaunchPaths& paths, UiLanguage lang, SettingsWriter* settings,
-                      platform::ProcessRunner* runner, CliHost* host) {
-  for (const std::string& target : targets) {
-    std::string full_path;
-    if (!FormFullPath(current_directory, target, &full_path)) {
-      host->WriteError(FormatMessage(messages::kInvalidFileName, lang, {target}));
-      continue;
-    }
-    WriteTargetPath(full_path, settings);
-    const platform::RunResult run =
-        runner->RunAndWait(paths.program, {paths.program, kCuiModeArgument});
-    if (run.started) return 0;
-    host->WriteError(FormatMessage(messages::kCannotStart, lang,
-                                   {static_cast<uint32_t>(run.error), paths.command_line}));
+bool FormFullPath(std::string_view current_directory, std::string_view target, std::string* full) {
+  if (target.empty()) return false;
+  std::string path;
+  if (target.front() != '/') {
+    if (current_directory.empty() || current_directory.front() != '/') return false;
+    AppendParts(current_directory, &path);
   }
-  return 0;
+  AppendParts(target, &path);
+  if (path.empty() || target.back() == '/') path.push_back('/');
+  if (path.size() >= platform::kMaxPathBytes) return false;
+  *full = std::move(path);
+  return true;
+}
+
+int RunSorrelc(const std::vector<std::string>& args, const CliEnvironment& env, CliHost* host,
+               platform::SettingsFiles* files, platform::ProcessRunner* runner) {
+  if (IsUsageRequest(args)) {
+    host->WriteOut(UsageText(env.lang));
+    return 0;
+  }
+  const ParseOutcome parsed =
+      ParseCommandLine(args, [host](const std::string& name) { return host->NameExists(name); });
+  if (!parsed.ok) {
+    host->WriteError(FormatMessage(*parsed.message, env.lang, {parsed.argument}));
+    return parsed.exit_code;
+  }
+  Launch launch(env, host, files, runner, parsed.options);
+  return launch.Run(std::span<const std::string>(args).subspan(parsed.first_target));
 }
 
 }  // namespace sorrel::cli

@@ -1,15 +1,37 @@
-// Starting the GUI program in CUI mode for the first target that allows it.
+// One run of sorrelc from its arguments to its exit code: the usage text, the
+// choice of store, the parse, one settings transaction, and the start of the
+// GUI program in CUI mode, which takes over the store's lock until it has
+// loaded the settings.
 #pragma once
 
-#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
-#include "cli/cli_host.h"
-#include "cli/settings_writer.h"
 #include "platform/process.h"
+#include "platform/settings_files.h"
 #include "platform/ui_language.h"
 
 namespace sorrel::cli {
+
+// What sorrelc's run asks of the program around it besides its services.
+class CliHost {
+ public:
+  virtual ~CliHost() = default;
+  // Writes bytes to standard output (the usage text) or standard error (every
+  // message), unchanged.
+  virtual void WriteOut(std::string_view bytes) = 0;
+  virtual void WriteError(std::string_view bytes) = 0;
+  // Whether a name is there in the file system (links not followed).
+  virtual bool NameExists(const std::string& name) = 0;
+};
+
+struct CliEnvironment {
+  UiLanguage lang = UiLanguage::English;  // of every text, handed on to the GUI program
+  std::string program_name;               // the name started under, without its folder
+  std::string program_folder;             // of the real executable; empty when unknown
+  std::string current_directory;          // absolute; empty when unknown
+};
 
 struct LaunchPaths {
   std::string program;       // the GUI program beside sorrelc
@@ -26,16 +48,27 @@ LaunchPaths MakeLaunchPaths(const std::string& program_folder, bool ini_mode);
 // The single argument that makes the GUI program run one job head-less.
 inline constexpr const char* kCuiModeArgument = "/CUIMODE";
 
-// For each target in order: forms its full path against current_directory
-// (a target that has none gets the invalid-file-name message and is passed
-// over), stores it as TargetPath, and starts the program with the single
-// argument "/CUIMODE" (a start that fails gets the cannot-start message with
-// the system's error code and the command line, and the next target is
-// tried). Once a start succeeds, waits until the program has ended and
-// looks at no further target. Messages go to host's standard error in lang.
-// Gives the exit code, always 0.
-int LaunchFirstTarget(std::span<const std::string> targets, const std::string& current_directory,
-                      const LaunchPaths& paths, UiLanguage lang, SettingsWriter* settings,
-                      platform::ProcessRunner* runner, CliHost* host);
+// Joins a relative target to current_directory (absolute) and drops empty and
+// "." parts; ".." stays for the kernel to resolve, since after a symbolic
+// link it leads elsewhere than the text says. Nothing need exist, wildcards
+// stay as they are, and a target that ends in a slash keeps it. False, with
+// *full left alone, for an empty target, a relative target when
+// current_directory is not absolute (empty when it is unknown), and a result
+// of the platform's longest path (kMaxPathBytes) or more, which is never cut.
+bool FormFullPath(std::string_view current_directory, std::string_view target, std::string* full);
+
+// args are the arguments after the program's name. Writes the usage text and
+// gives 0 when asked for it; gives 1 after the first parse failure, having
+// touched nothing. Otherwise takes the store's lock (in INI mode, chosen by
+// the program's name, the INI file beside the program), writes every setting
+// of the command line and the full path of the first target that has one
+// into the copy, and commits it once; a store that cannot be written, a
+// settings file that is not a regular file, or a text the store would not
+// give back as it is, stops the run there with a message and 1, and nothing
+// is started. Then starts the GUI program, handing it the lock and the
+// language, lets go of its own hold, waits for its end and gives 0. A start
+// that fails is said and the next target tried; 0 when none could be.
+int RunSorrelc(const std::vector<std::string>& args, const CliEnvironment& env, CliHost* host,
+               platform::SettingsFiles* files, platform::ProcessRunner* runner);
 
 }  // namespace sorrel::cli

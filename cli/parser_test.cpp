@@ -6,24 +6,33 @@
 #include <string>
 #include <vector>
 
-#include "cli/messages.h"
+#include "cli/texts.h"
 
 namespace sorrel::cli {
 namespace {
 
 using Args = std::vector<std::string>;
 
+// The names that exist for these tests: a file directly under the root.
+bool Exists(const std::string& name) {
+  return name == "/data.txt";
+}
+
+ParseOutcome Parse(const Args& args) {
+  return ParseCommandLine(args, Exists);
+}
+
 // Parses switches followed by one target; the parse must succeed.
 CliOptions Parsed(Args switches) {
   switches.push_back("file.txt");
-  const ParseOutcome outcome = ParseCommandLine(switches);
+  const ParseOutcome outcome = Parse(switches);
   EXPECT_TRUE(outcome.ok) << (outcome.message ? "failed on: " + outcome.argument : "");
   return outcome.options;
 }
 
 // The message a command line fails with, checked to carry exit code 1.
 const TextPair* FailureOf(const Args& args) {
-  const ParseOutcome outcome = ParseCommandLine(args);
+  const ParseOutcome outcome = Parse(args);
   EXPECT_FALSE(outcome.ok);
   EXPECT_EQ(outcome.exit_code, 1);
   return outcome.message;
@@ -68,7 +77,7 @@ TEST(ParseCommandLine, SwitchesThatDoNotConvertAreNotEnough) {
 TEST(ParseCommandLine, EveryConvertingSwitchIsEnoughAlone) {
   for (const char* arg :
        {"/M:10", "/L:0", "/C:LF", "/Z", "/W", "/T:8", "/D", "/A", "/O:utf8", "/Q"}) {
-    const ParseOutcome outcome = ParseCommandLine({arg, "file.txt"});
+    const ParseOutcome outcome = Parse({arg, "file.txt"});
     EXPECT_TRUE(outcome.ok) << arg;
   }
 }
@@ -182,7 +191,7 @@ TEST(ParseCommandLine, MalformedSwitchesNameTheArgument) {
   for (const char* arg :
        {"/",   "-",   "/X", "/KY", "/K:",    "/Z1", "/F",    "/F:", "/Fsjis", "/T",
         "/T8", "/M:", "/R", "/RB", "/RBabc", "/RA", "/RC:x", "/?",  "--Z",    "/RB:"}) {
-    const ParseOutcome outcome = ParseCommandLine({"/Z", arg, "file.txt"});
+    const ParseOutcome outcome = Parse({"/Z", arg, "file.txt"});
     EXPECT_EQ(outcome.message, &messages::kInvalidOption) << arg;
     EXPECT_EQ(outcome.argument, arg);
     EXPECT_EQ(outcome.exit_code, 1);
@@ -190,36 +199,51 @@ TEST(ParseCommandLine, MalformedSwitchesNameTheArgument) {
 }
 
 TEST(ParseCommandLine, TheFirstFailureDecides) {
-  const ParseOutcome outcome = ParseCommandLine({"/T:0", "/X", "file.txt"});
+  const ParseOutcome outcome = Parse({"/T:0", "/X", "file.txt"});
   EXPECT_EQ(outcome.message, &messages::kInvalidTabCount);
   EXPECT_EQ(outcome.argument, "/T:0");
 }
 
 TEST(ParseCommandLine, AnAbsolutePathIsATargetNotASwitch) {
-  // A switch's name never holds a slash, so a second one before any colon
-  // makes the argument a path.
-  ParseOutcome outcome = ParseCommandLine({"/Z", "/tmp/a.txt"});
-  ASSERT_TRUE(outcome.ok);
-  EXPECT_EQ(outcome.first_target, 1u);
-  EXPECT_EQ(ParseCommandLine({"/Z", "//K"}).first_target, 1u);
-  EXPECT_EQ(ParseCommandLine({"/Z", "/home/u/x:y.txt"}).first_target, 1u);
+  // No switch's name holds a slash: a second one before any colon, a
+  // wildcard in the last part, or a name that is there makes a path.
+  for (const char* path :
+       {"/tmp/a.txt", "//K", "/home/u/x:y.txt", "/*.txt", "/a?.txt", "/data.txt"}) {
+    const ParseOutcome outcome = Parse({"/Z", path});
+    ASSERT_TRUE(outcome.ok) << path;
+    EXPECT_EQ(outcome.first_target, 1u) << path;
+  }
   // A slash in a switch's value leaves it a switch.
-  outcome = ParseCommandLine({"/Z", "/RB:a/b", "/RA:/c", "a.txt"});
+  ParseOutcome outcome = Parse({"/Z", "/RB:a/b", "/RA:/c", "a.txt"});
   ASSERT_TRUE(outcome.ok);
   EXPECT_EQ(outcome.first_target, 3u);
   EXPECT_EQ(outcome.options.before_replace, "a/b");
-  // Without a second slash it is still a switch, and a malformed one.
-  EXPECT_EQ(FailureOf({"/Z", "/tmp", "a.txt"}), &messages::kInvalidOption);
+  EXPECT_EQ(outcome.options.before_argument, "/RB:a/b");
+  // A switch of the usage text stays one even when a file has its name, and
+  // a mistyped one that names nothing is said to be invalid.
+  EXPECT_EQ(Parse({"/Z", "/W", "a.txt"}).first_target, 2u);
+  EXPECT_EQ(FailureOf({"/Z", "/dta.txt", "a.txt"}), &messages::kInvalidOption);
   EXPECT_EQ(FailureOf({"/Z", "-tmp/a.txt"}), &messages::kInvalidOption);
 }
 
+TEST(ParseCommandLine, TwoDashesEndTheSwitches) {
+  const ParseOutcome outcome = Parse({"/Z", "--", "/W", "-x.txt"});
+  ASSERT_TRUE(outcome.ok);
+  EXPECT_EQ(outcome.first_target, 2u);
+  EXPECT_FALSE(outcome.options.trailing_space);
+  EXPECT_EQ(FailureOf({"/Z", "--"}), &messages::kNoTarget);
+  EXPECT_EQ(FailureOf({"/K", "--", "a.txt"}), &messages::kNoConversion);
+  // Only the exact argument: "--Z" is a mistyped switch.
+  EXPECT_EQ(FailureOf({"/Z", "--Z", "a.txt"}), &messages::kInvalidOption);
+}
+
 TEST(ParseCommandLine, EverythingFromTheFirstTargetOnIsATarget) {
-  const ParseOutcome outcome = ParseCommandLine({"/Z", "a.txt", "/X", "-", "/T:0"});
+  const ParseOutcome outcome = Parse({"/Z", "a.txt", "/X", "-", "/T:0"});
   ASSERT_TRUE(outcome.ok);
   EXPECT_EQ(outcome.first_target, 1u);
   EXPECT_FALSE(outcome.options.tab_expand);
   // An empty argument does not begin with a switch prefix.
-  EXPECT_EQ(ParseCommandLine({"/Z", "", "b.txt"}).first_target, 1u);
+  EXPECT_EQ(Parse({"/Z", "", "b.txt"}).first_target, 1u);
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ bool RunConversionJob(JobContext& ctx) {
   if (options.ReplaceString && !PrepareFromDialog(ctx, &options)) return false;
 
   std::string start;
-  const std::string folder = Utf16ToUtf8(options.TargetFolder);
+  const std::string folder = Utf16ToBytes(options.TargetFolder);
   if (folder.empty() || !ctx.fs->GetCurrentDirectory(&start) ||
       !ctx.fs->SetCurrentDirectory(folder)) {
     ShowJobError(ctx, ctx.Text(messages::kCannotEnterTarget));

@@ -11,7 +11,7 @@ namespace sorrel {
 void SplitTargetPath(std::u16string_view path, std::u16string* folder, std::u16string* pattern) {
   folder->clear();
   pattern->clear();
-  if (Utf16ToUtf8(path).size() >= platform::kMaxPathBytes) return;
+  if (Utf16ToBytes(path).size() >= platform::kMaxPathBytes) return;
   const size_t slash = path.find_last_of(u'/');
   if (slash == std::u16string_view::npos) {
     pattern->assign(path);

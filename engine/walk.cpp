@@ -79,7 +79,7 @@ bool WalkFolder(Walk& walk) {
 }  // namespace
 
 bool WalkTargets(JobContext& ctx, const ConversionOptions& options) {
-  Walk walk{ctx, options, Utf16ToUtf8(options.TargetPattern), {}};
+  Walk walk{ctx, options, Utf16ToBytes(options.TargetPattern), {}};
   std::set<std::pair<uint64_t, uint64_t>> files;
   ctx.walked_files = &files;
   FirstVisit(walk);

@@ -28,7 +28,7 @@ auto Fields(const CliOptions& o) {
                   o.trailing_space, o.tab_expand, o.tab_width, o.delete_control, o.control_to_space,
                   o.keep_times, o.before_replace, o.after_replace, o.use_regex, o.ignore_case,
                   o.single_line, o.dot_not_newline, o.insert_every_bytes, o.insert_every_chars,
-                  o.conversion_chosen);
+                  o.conversion_chosen, o.before_argument, o.after_argument);
 }
 
 bool SameOutcome(const ParseOutcome& a, const ParseOutcome& b) {
@@ -61,8 +61,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (usage != IsUsageRequest(args)) Fail("the usage test is not stable");
   if (args.empty() && !usage) Fail("no arguments is not a usage request");
 
-  const ParseOutcome first = ParseCommandLine(args);
-  const ParseOutcome second = ParseCommandLine(args);
+  // Every other name exists, so that both ways an argument that begins with
+  // '/' can go are taken.
+  const NameExists exists = [](const std::string& name) { return name.size() % 2 == 0; };
+  const ParseOutcome first = ParseCommandLine(args, exists);
+  const ParseOutcome second = ParseCommandLine(args, exists);
   if (!SameOutcome(first, second)) Fail("the same arguments parse two ways");
   if (first.ok) {
     if (first.first_target >= args.size()) Fail("a success names no target");

@@ -1,24 +1,35 @@
-// The start-up check that the program file is intact.
+// The start-up check that a program's code is intact. Each sealed program or
+// library carries one seal in its read-only data; after linking, the build's
+// sealing tool writes into it the digest of every byte of the object that is
+// loaded and never written (its code and constant data, the ELF header
+// without its section-table fields). Tools that strip symbols or debugging
+// sections change none of those bytes, so a stripped program still passes;
+// one damaged in its code or constant data does not. The check reads the
+// object as it is mapped in memory, so it needs no read permission on the
+// file. It tells damage apart, not tampering: whoever can change the code
+// can change the digest too.
 #pragma once
 
-#include <string>
-#include <string_view>
+#include <cstdint>
 
 namespace sorrel {
 
-// The seal the build appends to the program: a marker and the SHA-256 digest
-// of every byte before it.
-inline constexpr std::string_view kSealMarker = "SORREL-SEAL-SHA256:";
-inline constexpr size_t kDigestBytes = 32;
-inline constexpr size_t kSealBytes = kSealMarker.size() + kDigestBytes;
+struct Seal {
+  char marker[16];  // kSealMarker, by which the tool finds the seal
+  uint64_t digest;  // 0 until the tool has sealed the object
+};
 
-// True when bytes end in a seal whose digest matches what it follows.
-bool IsSealIntact(std::string_view bytes);
+inline constexpr char kSealMarker[16] = "SORREL-SEAL-V2:";
 
-// The SHA-256 digest of bytes.
-std::string Sha256(std::string_view bytes);
+// Defines the seal of the object being built, among its constant data, with
+// external linkage so that a library can export it.
+#define SORREL_DEFINE_SEAL(name)                                                          \
+  [[gnu::used, gnu::section(".rodata.sorrel_seal")]] extern const ::sorrel::Seal name = { \
+      "SORREL-SEAL-V2:", 0}
 
-// Reads the running program's own file and checks its seal.
-bool IsRunningProgramIntact();
+// True when the loaded object that holds seal is intact: its read-only
+// segments as mapped now give the digest the seal holds. The digest is read
+// from memory, never taken as the 0 the source gives it.
+bool IsSealIntact(const Seal& seal);
 
 }  // namespace sorrel

@@ -1,8 +1,12 @@
 // The process seam: start another program and wait until it has ended.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "platform/settings_files.h"
 
 namespace sorrel::platform {
 
@@ -11,19 +15,30 @@ struct RunResult {
   int error = 0;         // the system's error code when it could not be started
 };
 
+struct StartOptions {
+  // Variables set in the program's environment over the caller's own.
+  std::vector<std::pair<std::string, std::string>> environment;
+  // A settings lock that the program holds on from its start until it lets
+  // go of it (SettingsFiles::ReleaseHandedOnLock) or ends; null for none.
+  const LockedSettingsFile* hand_on = nullptr;
+  // Called once the program has started, before the wait; the caller lets go
+  // of its own hold on the lock there. Not called when the start fails.
+  std::function<void()> started;
+};
+
 class ProcessRunner {
  public:
   virtual ~ProcessRunner() = default;
 
   // Starts program (a path, not looked up in PATH) with args as its argument
   // list (args[0] is the name it is started under), inheriting standard input,
-  // output and error, the environment and the current directory, and waits
-  // without time-out until it has ended. Interrupt and quit from the terminal
-  // reach only the started program while the caller waits. Its exit status is
-  // not reported. Gives started = false and the error code when it cannot be
-  // started.
-  virtual RunResult RunAndWait(const std::string& program,
-                               const std::vector<std::string>& args) = 0;
+  // output and error, the environment (with options' changes) and the
+  // current directory, and waits without time-out until it has ended.
+  // Interrupt and quit from the terminal reach only the started program while
+  // the caller waits. Its exit status is not reported. Gives started = false
+  // and the error code when it cannot be started.
+  virtual RunResult RunAndWait(const std::string& program, const std::vector<std::string>& args,
+                               const StartOptions& options) = 0;
 };
 
 }  // namespace sorrel::platform

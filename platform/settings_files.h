@@ -3,37 +3,50 @@
 // POSIX), absolute or relative to the current directory.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "platform/ui_language.h"
 
 namespace sorrel::platform {
 
 enum class SettingsReadStatus {
   Ok,
-  Missing,  // the file does not exist
-  Error,    // it exists but cannot be read
+  Missing,     // the file does not exist
+  NotRegular,  // a folder, a FIFO, a device: never opened for reading
+  Error,       // it exists but cannot be read; the error code says why
 };
 
 // A settings file held under an exclusive advisory lock, from its reading to
-// its replacement; the lock is released when the object goes.
+// its replacement; the lock is released when the object goes. A file that is
+// a symbolic link is read and written through the link: the lock is taken on
+// the folder of the file the link leads to, so every name of the file shares
+// one lock.
 class LockedSettingsFile {
  public:
   virtual ~LockedSettingsFile() = default;
 
-  // The file's content as it is under the lock.
-  virtual SettingsReadStatus Read(std::string* bytes) = 0;
+  // The file's content as it is under the lock; *error is set on Error.
+  virtual SettingsReadStatus Read(std::string* bytes, int* error) = 0;
 
   // Replaces the whole file with data, all or nothing: written to a temporary
-  // file beside it, synced, given the old file's permission bits (0600 for a
-  // new file) and renamed over it. False on any failure; the file is then as
-  // it was and no temporary file is left.
-  virtual bool Replace(std::string_view data) = 0;
+  // file beside it, synced once, given the old file's permission bits (0600
+  // for a new file) and renamed over it. False with the system's error code in
+  // *error on any failure; the file is then as it was and no temporary file is
+  // left.
+  virtual bool Replace(std::string_view data, int* error) = 0;
 
   // Renames the file to "<path>.damaged-<local time as YYYYMMDDTHHMMSS>"
   // (with "-2", "-3", ... appended when that name is taken) and gives that
-  // path. False when it cannot be renamed; the file is then left where it is.
-  virtual bool SetAside(std::string* aside_path) = 0;
+  // path. False with the system's error code in *error when it cannot be
+  // renamed; the file is then left where it is.
+  virtual bool SetAside(std::string* aside_path, int* error) = 0;
+
+  // The lock as the platform's handle, for a program started to hold it on
+  // (see ProcessRunner); valid while this object lives.
+  virtual intptr_t Handle() const = 0;
 };
 
 class SettingsFiles {
@@ -45,9 +58,10 @@ class SettingsFiles {
   // ignored). Empty when neither variable names a folder. Nothing is created.
   virtual std::string ConfigFolder() = 0;
 
-  // Reads a whole file without taking the lock; the atomic replacement makes
-  // sure a reader sees either the old or the new content.
-  virtual SettingsReadStatus ReadFile(const std::string& path, std::string* bytes) = 0;
+  // Reads a whole regular file without taking the lock; the atomic
+  // replacement makes sure a reader sees either the old or the new content.
+  // Anything but a regular file is NotRegular and never blocks the caller.
+  virtual SettingsReadStatus ReadFile(const std::string& path, std::string* bytes, int* error) = 0;
 
   // True when the file can be opened for reading.
   virtual bool CanRead(const std::string& path) = 0;
@@ -56,10 +70,24 @@ class SettingsFiles {
   // when it exists or cannot be created.
   virtual bool CreateNew(const std::string& path, std::string_view data) = 0;
 
-  // Takes the lock that every writer of path holds. With make_folder the
-  // missing folders of path are created first (mode 0700). Null when the lock
-  // cannot be taken (for example, the folder is missing).
-  virtual std::unique_ptr<LockedSettingsFile> Lock(const std::string& path, bool make_folder) = 0;
+  // Takes the lock that every writer of path holds, waiting for it as long as
+  // another holds it. With make_folder the missing folders of path are
+  // created first (mode 0700). Null with the system's error code in *error
+  // when the lock cannot be taken (the folder is missing and cannot be made,
+  // or a link leads where the running user may not follow).
+  virtual std::unique_ptr<LockedSettingsFile> Lock(const std::string& path, bool make_folder,
+                                                   int* error) = 0;
+
+  // Lets go of the lock on path's store that the program that started this
+  // one handed on to it; nothing when it handed none on.
+  virtual void ReleaseHandedOnLock(const std::string& path) = 0;
+
+  // The system's one-line text for an error code, in lang.
+  virtual std::u16string ErrorText(UiLanguage lang, int error) = 0;
+
+  // bytes in the system's ANSI code page (932 under a Japanese locale, 1252
+  // otherwise) as UTF-16; false when they are not valid in it.
+  virtual bool DecodeAnsi(std::string_view bytes, std::u16string* text) = 0;
 };
 
 }  // namespace sorrel::platform

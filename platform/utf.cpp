@@ -4,6 +4,10 @@
 namespace sorrel {
 namespace {
 
+// The lone surrogates that stand for a byte that was not UTF-8.
+constexpr char16_t kEscapeFirst = 0xDC80;
+constexpr char16_t kEscapeLast = 0xDCFF;
+
 // Decodes one well-formed UTF-8 sequence at bytes[i]; returns its length, or 0
 // when the bytes there are not well-formed.
 size_t DecodeOne(std::string_view bytes, size_t i, char32_t* cp) {
@@ -47,16 +51,17 @@ void Append(std::u16string& out, char32_t cp) {
   }
 }
 
-}  // namespace
-
-std::u16string Utf8ToUtf16(std::string_view bytes) {
+// Decodes bytes; a byte that starts no well-formed sequence goes to
+// bad(byte, out).
+template <typename Bad>
+std::u16string DecodeUtf8(std::string_view bytes, Bad bad) {
   std::u16string out;
   out.reserve(bytes.size());
   for (size_t i = 0; i < bytes.size();) {
     char32_t cp;
     const size_t len = DecodeOne(bytes, i, &cp);
     if (len == 0) {
-      out.push_back(u'\uFFFD');
+      bad(static_cast<unsigned char>(bytes[i]), out);
       ++i;
     } else {
       Append(out, cp);
@@ -64,6 +69,50 @@ std::u16string Utf8ToUtf16(std::string_view bytes) {
     }
   }
   return out;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+// Encodes text; a lone surrogate goes to lone(unit, out).
+template <typename Lone>
+std::string EncodeUtf8(std::u16string_view text, Lone lone) {
+  std::string out;
+  out.reserve(text.size() * 3);
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char32_t cp = text[i];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      AppendUtf8(out, 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+      ++i;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      lone(text[i], out);
+    } else {
+      AppendUtf8(out, cp);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view bytes) {
+  return DecodeUtf8(bytes, [](unsigned char, std::u16string& out) { out.push_back(u'\uFFFD'); });
 }
 
 bool Utf8ToUtf16Strict(std::string_view bytes, std::u16string* out) {
@@ -80,34 +129,24 @@ bool Utf8ToUtf16Strict(std::string_view bytes, std::u16string* out) {
 }
 
 std::string Utf16ToUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size() * 3);
-  for (size_t i = 0; i < text.size(); ++i) {
-    char32_t cp = text[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-      cp = 0xFFFD;
-    }
-    if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  return EncodeUtf8(text, [](char16_t, std::string& out) { AppendUtf8(out, 0xFFFD); });
+}
+
+std::u16string BytesToUtf16(std::string_view bytes) {
+  // Only bytes 0x80-0xFF can fail to decode: ASCII is always well-formed.
+  return DecodeUtf8(bytes, [](unsigned char byte, std::u16string& out) {
+    out.push_back(static_cast<char16_t>(kEscapeFirst + (byte - 0x80)));
+  });
+}
+
+std::string Utf16ToBytes(std::u16string_view text) {
+  return EncodeUtf8(text, [](char16_t unit, std::string& out) {
+    if (unit >= kEscapeFirst && unit <= kEscapeLast) {
+      out.push_back(static_cast<char>(0x80 + (unit - kEscapeFirst)));
     } else {
-      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      AppendUtf8(out, 0xFFFD);
     }
-  }
-  return out;
+  });
 }
 
 }  // namespace sorrel

@@ -16,4 +16,14 @@ bool Utf8ToUtf16Strict(std::string_view bytes, std::u16string* out);
 // Encodes UTF-16 as UTF-8; a lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 
+// Native bytes (a file name, an argument) as UTF-16 that gives the same bytes
+// back: UTF-8 is decoded, and each byte that is not part of well-formed UTF-8
+// becomes the lone surrogate U+DC80 + (byte - 0x80), so bytes in Shift-JIS or
+// EUC-JP survive a trip through a UTF-16 store.
+std::u16string BytesToUtf16(std::string_view bytes);
+
+// The inverse of BytesToUtf16: a lone U+DC80-U+DCFF becomes its byte again;
+// any other lone surrogate becomes U+FFFD, and everything else UTF-8.
+std::string Utf16ToBytes(std::u16string_view text);
+
 }  // namespace sorrel

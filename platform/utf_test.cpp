@@ -29,5 +29,22 @@ TEST(Utf, LoneSurrogateIsWrittenAsReplacementCharacter) {
   EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
 }
 
+TEST(Utf, BytesThatAreNotUtf8SurviveAUtf16Trip) {
+  // Shift-JIS and EUC-JP names, an encoded surrogate, a cut sequence, and
+  // well-formed text that holds U+DC80 inside a pair.
+  for (const std::string& bytes :
+       {std::string("\x93\xfa\x96\x7b.txt"), std::string("\xc6\xfc\xcb\xdc/\xa4\xa2"),
+        std::string("\xED\xB2\x80"), std::string("a\xE3\x81"), std::string("\xF0\x9F\x92\x80\xff"),
+        std::string("\x80\xC2")}) {
+    EXPECT_EQ(Utf16ToBytes(BytesToUtf16(bytes)), bytes);
+  }
+  EXPECT_EQ(BytesToUtf16("a\x93\xfa"), u"a\xDC93\xDCFA");
+  EXPECT_EQ(BytesToUtf16("\xE6\x97\xA5"), u"\u65e5");
+  // Shown in a report, an escaped byte is a replacement character.
+  EXPECT_EQ(Utf16ToUtf8(BytesToUtf16("\x93")), "\xEF\xBF\xBD");
+  // Other lone surrogates have no byte of their own.
+  EXPECT_EQ(Utf16ToBytes(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
+}
+
 }  // namespace
 }  // namespace sorrel

@@ -9,7 +9,7 @@ sudo=""
 packages=(
   cmake g++ make pkg-config file
   libboost-regex-dev libicu-dev icu-devtools libuchardet-dev libgtest-dev libgmock-dev
-  libssl-dev locales
+  locales
   # peers that the tests use as oracles
   dos2unix
   # the dialog: Qt 6 Widgets, Qt's Japanese texts, a font with Japanese

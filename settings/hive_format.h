@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,14 +36,20 @@ struct Hive {
   std::vector<HiveKey> keys;
 };
 
+// Decodes text in the system's ANSI code page; false when it is not valid.
+using AnsiDecoder = std::function<bool(std::string_view bytes, std::u16string* text)>;
+
 // Parses a hive file: UTF-16LE when it starts with FF FE, else UTF-8 (a BOM is
 // allowed); LF or CR+LF lines; blank lines and lines starting with ';' are
 // skipped; "[-path]" and "name"=- delete what the file held before them. An
-// empty file is an empty hive. False, with *hive undefined, for any other
-// text that is not a registry export.
-bool ParseHive(std::string_view bytes, Hive* hive);
+// empty file is an empty hive. An export in the older format, whose first
+// line is "REGEDIT4", is read as ANSI text through ansi (ASCII needs none),
+// its string types in hex lists too. False, with *hive undefined, for any
+// other text that is not a registry export.
+bool ParseHive(std::string_view bytes, Hive* hive, const AnsiDecoder& ansi = {});
 
-// The hive as UTF-8 export text with CR+LF line ends. A value that the quoted
+// The hive as UTF-8 export text with CR+LF line ends (an ANSI export is thus
+// written in the newer format, every value kept). A value that the quoted
 // or dword forms cannot hold exactly is written as a hex list of its type, so
 // parsing the result gives the same hive.
 std::string SerializeHive(const Hive& hive);

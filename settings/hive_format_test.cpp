@@ -122,7 +122,6 @@ TEST(HiveFormatTest, AnythingElseIsNotAnExport) {
   EXPECT_TRUE(ParseHive("", &hive));
   EXPECT_TRUE(hive.keys.empty());
   for (const char* text : {
-           "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n",
            "[HKEY_CURRENT_USER\\A]\r\n",
            "Windows Registry Editor Version 5.00\r\n\"x\"=dword:1\r\n",
            "Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\A\r\n",
@@ -139,6 +138,10 @@ TEST(HiveFormatTest, AnythingElseIsNotAnExport) {
     EXPECT_FALSE(ParseHive(text, &hive)) << text;
   }
   EXPECT_FALSE(ParseHive("\xFF\xFE\x41", &hive));  // half a unit
+  // An ANSI export that is not ASCII needs the system's code page to be read.
+  EXPECT_TRUE(ParseHive("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n", &hive));
+  EXPECT_FALSE(ParseHive("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\\x93\xfa]\r\n", &hive));
+  EXPECT_FALSE(ParseHive("REGEDIT 4\r\n", &hive));
 }
 
 }  // namespace

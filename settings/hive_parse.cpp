@@ -43,6 +43,28 @@ bool StartsWithNoCase(std::u16string_view s, std::u16string_view prefix) {
   return s.size() >= prefix.size() && SameName(s.substr(0, prefix.size()), prefix);
 }
 
+// The first line of an export in the older, ANSI format.
+constexpr std::string_view kAnsiHeader = "REGEDIT4";
+
+bool IsAnsiExport(std::string_view bytes) {
+  const size_t start = bytes.find_first_not_of(" \t\r\n");
+  if (start == std::string_view::npos || bytes.substr(start, kAnsiHeader.size()) != kAnsiHeader) {
+    return false;
+  }
+  const size_t after = start + kAnsiHeader.size();
+  return after == bytes.size() ||
+         std::string_view(" \t\r\n").find(bytes[after]) != std::string_view::npos;
+}
+
+// Text in the system's ANSI code page; ASCII needs no decoder.
+bool DecodeAnsi(std::string_view bytes, const AnsiDecoder& ansi, std::u16string* text) {
+  bool ascii = true;
+  for (char c : bytes) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (!ascii) return ansi && ansi(bytes, text);
+  text->assign(bytes.begin(), bytes.end());
+  return true;
+}
+
 bool DecodeHiveText(std::string_view bytes, std::u16string* text) {
   if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
     bytes.remove_prefix(2);
@@ -108,14 +130,18 @@ bool ParseHexBytes(std::u16string_view list, std::string* data) {
 
 class HiveParser {
  public:
-  HiveParser(std::vector<std::u16string_view> lines, Hive* hive)
-      : lines_(std::move(lines)), hive_(hive) {}
+  // ansi is set for an export in the ANSI format, whose string types given
+  // as hex lists hold ANSI bytes rather than UTF-16LE.
+  HiveParser(std::vector<std::u16string_view> lines, Hive* hive, const AnsiDecoder* ansi)
+      : lines_(std::move(lines)), hive_(hive), ansi_(ansi) {}
   bool Run();
 
  private:
   bool ParseKeyLine(std::u16string_view line);
   bool ParseValueLine(std::u16string_view line);
   bool ParseData(std::u16string_view value_text, uint32_t* type, std::string* data);
+  static bool IsStringType(uint32_t type);
+  bool WidenAnsiData(std::string* data);
   bool JoinContinuedLines(std::u16string_view first, std::u16string* joined);
   void DeleteKeyTree(std::u16string_view path);
   void SetCurrentKey(HiveKey* key);
@@ -124,6 +150,7 @@ class HiveParser {
   std::vector<std::u16string_view> lines_;
   size_t next_ = 0;
   Hive* hive_;
+  const AnsiDecoder* ansi_;
   HiveKey* current_ = nullptr;
   // The current key's values by folded name, so a long key parses in linear time.
   std::unordered_map<std::u16string, size_t> value_at_;
@@ -138,7 +165,7 @@ bool HiveParser::Run() {
     const std::u16string_view line = Trim(lines_[next_++]);
     if (line.empty()) continue;
     if (!header_seen) {
-      if (line != kHiveHeader) return false;
+      if (line != (ansi_ != nullptr ? std::u16string_view(u"REGEDIT4") : kHiveHeader)) return false;
       header_seen = true;
     } else if (line.front() == u';') {
       continue;
@@ -227,10 +254,29 @@ bool HiveParser::ParseData(std::u16string_view value_text, uint32_t* type, std::
   if (StartsWithNoCase(value_text, u"hex(")) {
     const size_t close = value_text.find(u"):");
     if (close == std::u16string_view::npos) return false;
-    return ParseHexNumber(value_text.substr(4, close - 4), 8, type) &&
-           ParseHexBytes(value_text.substr(close + 2), data);
+    if (!ParseHexNumber(value_text.substr(4, close - 4), 8, type) ||
+        !ParseHexBytes(value_text.substr(close + 2), data)) {
+      return false;
+    }
+    return ansi_ == nullptr || !IsStringType(*type) || WidenAnsiData(data);
   }
   return false;
+}
+
+bool HiveParser::IsStringType(uint32_t type) {
+  return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+}
+
+// ANSI bytes, their NULs included, as the UTF-16LE bytes the registry keeps.
+bool HiveParser::WidenAnsiData(std::string* data) {
+  std::u16string text;
+  if (!DecodeAnsi(*data, *ansi_, &text)) return false;
+  data->clear();
+  for (char16_t unit : text) {
+    data->push_back(static_cast<char>(unit & 0xFF));
+    data->push_back(static_cast<char>(unit >> 8));
+  }
+  return true;
 }
 
 void HiveParser::SetCurrentKey(HiveKey* key) {
@@ -261,10 +307,14 @@ void HiveParser::DeleteKeyTree(std::u16string_view path) {
 
 }  // namespace
 
-bool ParseHive(std::string_view bytes, Hive* hive) {
+bool ParseHive(std::string_view bytes, Hive* hive, const AnsiDecoder& ansi) {
   std::u16string text;
+  if (IsAnsiExport(bytes)) {
+    if (!DecodeAnsi(bytes, ansi, &text)) return false;
+    return HiveParser(SplitLines(text), hive, &ansi).Run();
+  }
   if (!DecodeHiveText(bytes, &text)) return false;
-  return HiveParser(SplitLines(text), hive).Run();
+  return HiveParser(SplitLines(text), hive, nullptr).Run();
 }
 
 }  // namespace sorrel::settings

@@ -153,6 +153,14 @@ std::vector<IniLine> SplitUtf8(std::string_view body) {
   return lines;
 }
 
+// A UTF-16LE file that lost its mark: an INI file begins with an ASCII
+// character ('[', ';', a key name or a line end), which UTF-16LE writes with a
+// zero high byte, and text in UTF-8 never holds a zero byte. The first line
+// is never rewritten, so a file read this way is written so again.
+bool LooksLikeUtf16LeWithoutMark(std::string_view bytes) {
+  return bytes.size() >= 2 && bytes[0] > 0 && bytes[0] < 0x7F && bytes[1] == 0;
+}
+
 }  // namespace
 
 IniDocument ParseIni(std::string_view bytes) {
@@ -162,6 +170,8 @@ IniDocument ParseIni(std::string_view bytes) {
   } else if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
     doc.has_bom = true;
     doc.lines = SplitUtf16Le(bytes.substr(2));
+  } else if (LooksLikeUtf16LeWithoutMark(bytes)) {
+    doc.lines = SplitUtf16Le(bytes);
   } else {
     doc.encoding = IniEncoding::Utf8;
     doc.lines = SplitUtf8(bytes);

@@ -26,9 +26,11 @@ struct IniDocument {
   std::vector<IniLine> lines;
 };
 
-// Reads any bytes: UTF-16LE after an FF FE mark, else UTF-8 (bytes that are
-// not UTF-8 read as U+FFFD but are written back unchanged). Lines end at LF
-// or CR+LF. An empty file is a new UTF-16LE document with its mark.
+// Reads any bytes: UTF-16LE after an FF FE mark, and also without the mark
+// when the file begins with an ASCII character and a zero byte (it is then
+// written back without a mark); else UTF-8 (bytes that
+// are not UTF-8 read as U+FFFD but are written back unchanged). Lines end at
+// LF or CR+LF. An empty file is a new UTF-16LE document with its mark.
 IniDocument ParseIni(std::string_view bytes);
 
 // The document in its encoding, every line ending in CR+LF.

@@ -3,7 +3,6 @@
 
 #include "platform/edit_number.h"
 #include "settings/decimal.h"
-#include "settings/profile.h"
 #include "settings/registry_value.h"
 #include "settings/settings_access.h"
 #include "settings/settings_keys.h"
@@ -83,12 +82,10 @@ void SaveKey(const SettingsContext& ctx, const SettingKey& key, const ControlSto
 }  // namespace
 
 void LoadSettings(const SettingsContext& ctx, ControlStore* dialog) {
-  if (ctx.ini_mode) EnsureIniFile(ctx.files, ctx.ini_path);
   for (const SettingKey& key : kSettingKeys) LoadKey(ctx, key, dialog);
 }
 
 void SaveSettings(const SettingsContext& ctx, const ControlStore& dialog) {
-  if (ctx.ini_mode) EnsureIniFile(ctx.files, ctx.ini_path);
   for (const SettingKey& key : kSettingKeys) SaveKey(ctx, key, dialog);
 }
 

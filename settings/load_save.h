@@ -1,5 +1,6 @@
 // Loading the stored settings into the main dialog's controls and saving them
-// back, key by key in the order of the key table.
+// back, key by key in the order of the key table, from and into the copy of
+// the store that ctx holds (settings_store.h reads and writes the file).
 #pragma once
 
 #include "platform/control_store.h"
@@ -9,11 +10,9 @@ namespace sorrel::settings {
 
 // Sets every control of the table from its key; a missing or out-of-range
 // value gives the control its default. The combo boxes must be filled first.
-// In INI mode the INI file is created first when it is missing.
 void LoadSettings(const SettingsContext& ctx, ControlStore* dialog);
 
-// Stores every control under its key. In INI mode the INI file is created
-// first when it is missing. Failed writes are not reported.
+// Stores every control under its key. Failed writes are not reported.
 void SaveSettings(const SettingsContext& ctx, const ControlStore& dialog);
 
 }  // namespace sorrel::settings

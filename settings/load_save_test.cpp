@@ -1,12 +1,15 @@
-// Loading and saving the main dialog's controls through both stores.
+// Loading and saving the main dialog's controls through both stores, in
+// memory and through the file.
 #include "settings/load_save.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/main_dialog_ids.h"
+#include "platform/utf.h"
 #include "settings/profile.h"
 #include "settings/settings_access.h"
 #include "settings/settings_keys.h"
+#include "settings/settings_store.h"
 #include "settings/test_support.h"
 
 namespace sorrel::settings {
@@ -40,7 +43,8 @@ class LoadSaveTest : public ::testing::TestWithParam<bool> {
 };
 
 TEST_P(LoadSaveTest, AnEmptyStoreShowsEveryDefault) {
-  const ControlStore d = Loaded();
+  ControlStore d = NewDialog();
+  EXPECT_EQ(s_.store.Load(&d), StoreState::Ok);
   EXPECT_EQ(d.Text(ids::kTargetPath), u"");
   EXPECT_FALSE(d.IsChecked(ids::kFileBackup));
   EXPECT_TRUE(d.IsChecked(ids::kSearchSubFolders));
@@ -111,8 +115,9 @@ TEST_P(LoadSaveTest, EveryKeyComesBackAsItWasSaved) {
   d.SetText(ids::kTab2SpaceClm, u"8");
   d.SetText(ids::kInsLfByte, u"80");
   d.SetText(ids::kInsLfChar, u"72");
-  SaveSettings(s_.ctx, d);
-  const ControlStore back = Loaded();
+  ASSERT_TRUE(s_.store.Save(d));
+  ControlStore back = NewDialog();
+  EXPECT_EQ(s_.store.Load(&back), StoreState::Ok);
   for (const SettingKey& key : kSettingKeys) {
     EXPECT_EQ(back.Text(key.control), d.Text(key.control)) << key.narrow_name;
     EXPECT_EQ(back.Check(key.control), d.Check(key.control)) << key.narrow_name;
@@ -123,11 +128,9 @@ TEST_P(LoadSaveTest, EveryKeyComesBackAsItWasSaved) {
   }
   EXPECT_TRUE(back.Enabled(ids::kCharEncodeOther));
   // Saving again changes nothing in the store.
-  const std::string before =
-      GetParam() ? s_.home.Read("sorrel.ini") : s_.home.Read("config/sorrel/registry.reg");
-  SaveSettings(s_.ctx, back);
-  EXPECT_EQ(GetParam() ? s_.home.Read("sorrel.ini") : s_.home.Read("config/sorrel/registry.reg"),
-            before);
+  const std::string before = s_.home.Read(s_.file());
+  ASSERT_TRUE(s_.store.Save(back));
+  EXPECT_EQ(s_.home.Read(s_.file()), before);
   if (GetParam()) {
     const std::string ini = s_.home.Read("sorrel.ini");
     EXPECT_EQ(ini.substr(0, 6), std::string(kIniHeader, kIniHeaderSize));
@@ -152,17 +155,44 @@ TEST_P(LoadSaveTest, SavingCutsAndZeroesAsTheRulesSay) {
 }
 
 TEST_P(LoadSaveTest, SorrelcWritesWhatSorrelReads) {
-  WriteSettingString(s_.ctx, "TargetPath", "/srv/\xE6\x97\xA5.txt");
-  WriteSettingInt(s_.ctx, "CharEncodeOther", -1);
-  WriteSettingString(s_.ctx, "BeforeReplace", "old");
-  WriteSettingString(s_.ctx, "BeforeReplace", nullptr);
-  EXPECT_EQ(ReadSettingString(s_.ctx, u"TargetPath"), u"/srv/\u65e5.txt");
-  EXPECT_EQ(ReadSettingInt(s_.ctx, u"CharEncodeOther", 0), -1);
-  EXPECT_EQ(ReadSettingString(s_.ctx, u"BeforeReplace"), u"");
+  StoreState state;
+  int error = 0;
+  auto transaction = s_.store.Begin(&state, &error);
+  ASSERT_NE(transaction, nullptr);
+  const SettingsContext& ctx = transaction->context();
+  // A name in UTF-8, and one in Shift-JIS bytes that are not UTF-8.
+  WriteSettingString(ctx, "TargetPath", "/srv/\xE6\x97\xA5/\x93\xfa\x96\x7b.txt");
+  WriteSettingInt(ctx, "CharEncodeOther", -1);
+  WriteSettingString(ctx, "BeforeReplace", "old");
+  WriteSettingString(ctx, "BeforeReplace", nullptr);
+  EXPECT_TRUE(transaction->ValuesNotKept().empty());
+  ASSERT_TRUE(transaction->Commit(&error));
+  transaction.reset();
+  ControlStore d = NewDialog();
+  EXPECT_EQ(s_.store.Load(&d), StoreState::Ok);
+  EXPECT_EQ(Utf16ToBytes(d.Text(ids::kTargetPath)), "/srv/\xE6\x97\xA5/\x93\xfa\x96\x7b.txt");
+  EXPECT_EQ(d.Text(ids::kCharEncodeOther), u"4294967295");
+  EXPECT_EQ(d.Text(ids::kBeforeReplace), u"");
   if (GetParam()) {
     EXPECT_EQ(s_.home.Read("sorrel.ini").find(Utf16LeBytes(u"BeforeReplace")), std::string::npos);
   }
   EXPECT_TRUE(s_.user.boxes.empty());
+}
+
+TEST_P(LoadSaveTest, TextsTheFileWouldChangeAreFoundBeforeTheCommit) {
+  StoreState state;
+  int error = 0;
+  auto transaction = s_.store.Begin(&state, &error);
+  ASSERT_NE(transaction, nullptr);
+  const SettingsContext& ctx = transaction->context();
+  WriteSettingString(ctx, "BeforeReplace", "foo\nbar");
+  WriteSettingString(ctx, "AfterReplace", std::string(8192, 'x').c_str());
+  WriteSettingString(ctx, "TargetPath", "/a\rb.txt");
+  WriteSettingString(ctx, "TargetPath", "/ab.txt");  // only the last text counts
+  const std::vector<std::u16string> expected =
+      GetParam() ? std::vector<std::u16string>{u"BeforeReplace", u"AfterReplace"}
+                 : std::vector<std::u16string>{u"AfterReplace"};
+  EXPECT_EQ(transaction->ValuesNotKept(), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothStores, LoadSaveTest, ::testing::Bool(),
@@ -178,15 +208,18 @@ TEST(SettingsKeysTest, NarrowNamesMatchTheWideOnes) {
 
 TEST(IniFileTest, EnsureIniFileCreatesOnlyAMissingFile) {
   RealStores s(true);
-  EXPECT_TRUE(EnsureIniFile(&s.files, s.ctx.ini_path));
+  const std::string path = s.store.path();
+  EXPECT_TRUE(EnsureIniFile(&s.files, path));
   EXPECT_EQ(s.home.Read("sorrel.ini"), std::string("\xFF\xFE\x0D\x00\x0A\x00", 6));
   s.home.Write("sorrel.ini", "[Main]\nA=1\n");
-  EXPECT_TRUE(EnsureIniFile(&s.files, s.ctx.ini_path));
+  EXPECT_TRUE(EnsureIniFile(&s.files, path));
   EXPECT_EQ(s.home.Read("sorrel.ini"), "[Main]\nA=1\n");
   EXPECT_FALSE(EnsureIniFile(&s.files, s.home.Path("no/such/folder/sorrel.ini")));
   // Strings read from the file are cut to 8191 units.
   s.home.Write("sorrel.ini", "[Main]\nBeforeReplace=" + std::string(9000, 'y') + "\n");
-  EXPECT_EQ(ReadSettingString(s.ctx, u"BeforeReplace").size(), 8191u);
+  ControlStore d = NewDialog();
+  s.store.Load(&d);
+  EXPECT_EQ(d.Text(ids::kBeforeReplace).size(), 8191u);
 }
 
 }  // namespace

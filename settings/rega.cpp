@@ -42,8 +42,9 @@ bool REGA::WriteStringA(const char* name, const char* text) {
     return false;
   }
   if (name == nullptr || text == nullptr) return false;
-  // The registry keeps every string in UTF-16, as it does for the ANSI calls.
-  return key_->SetValue(Utf8ToUtf16(name), kRegSz, EncodeRegString(Utf8ToUtf16(text)));
+  // The registry keeps every string in UTF-16, as it does for the ANSI calls;
+  // bytes that are not UTF-8 travel as escapes and come back exact.
+  return key_->SetValue(Utf8ToUtf16(name), kRegSz, EncodeRegString(BytesToUtf16(text)));
 }
 
 bool REGA::WriteIntegerA(const char* name, int32_t value) {

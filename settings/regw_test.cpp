@@ -73,7 +73,7 @@ TEST(REGWTest, ReadModeNeverCreatesTheKey) {
   RealStores s(false);
   REGW reg(&s.registry, &s.user, UiLanguage::English);
   EXPECT_FALSE(reg.OpenKey(REGW::Mode::Read));
-  EXPECT_FALSE(s.home.Exists("config"));
+  EXPECT_TRUE(s.hive.keys.empty());
   ASSERT_TRUE(reg.OpenKey(REGW::Mode::Write));
   EXPECT_TRUE(reg.WriteIntegerW(u"CharEncode", 3));
   EXPECT_TRUE(reg.WriteStringW(u"TargetPath", u"/tmp/a b\"c\\d.txt"));

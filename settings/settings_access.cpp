@@ -10,13 +10,21 @@
 #include "settings/regw.h"
 
 namespace sorrel::settings {
+namespace {
+
+// Notes a text written, for a transaction to check that it reads back.
+void Note(const SettingsContext& ctx, std::u16string_view key, std::u16string_view text) {
+  if (ctx.written != nullptr) ctx.written->emplace_back(key, text);
+}
+
+}  // namespace
 
 std::string IniPathIn(const std::string& program_folder) {
-  return program_folder + "/sorrel.ini";
+  return program_folder == "/" ? "/sorrel.ini" : program_folder + "/sorrel.ini";
 }
 
 std::u16string ReadSettingString(const SettingsContext& ctx, const char16_t* key) {
-  if (ctx.ini_mode) return GetProfileString(ctx.files, ctx.ini_path, kIniSection, key, u"");
+  if (ctx.ini_mode) return GetProfileString(*ctx.ini, kIniSection, key, u"");
   std::u16string buffer;
   REGW reg(ctx.registry, ctx.user, ctx.language);
   if (reg.OpenKey(REGW::Mode::Read)) {
@@ -27,7 +35,7 @@ std::u16string ReadSettingString(const SettingsContext& ctx, const char16_t* key
 }
 
 int32_t ReadSettingInt(const SettingsContext& ctx, const char16_t* key, int32_t default_value) {
-  if (ctx.ini_mode) return GetProfileInt(ctx.files, ctx.ini_path, kIniSection, key, default_value);
+  if (ctx.ini_mode) return GetProfileInt(*ctx.ini, kIniSection, key, default_value);
   int32_t result = default_value;
   REGW reg(ctx.registry, ctx.user, ctx.language);
   if (reg.OpenKey(REGW::Mode::Read)) {
@@ -38,8 +46,9 @@ int32_t ReadSettingInt(const SettingsContext& ctx, const char16_t* key, int32_t 
 }
 
 void WriteSettingString(const SettingsContext& ctx, const char16_t* key, std::u16string_view text) {
+  Note(ctx, key, text);
   if (ctx.ini_mode) {
-    WriteProfileString(ctx.files, ctx.ini_path, kIniSection, key, text);
+    WriteProfileString(ctx.ini, kIniSection, key, text);
     return;
   }
   REGW reg(ctx.registry, ctx.user, ctx.language);
@@ -51,7 +60,7 @@ void WriteSettingString(const SettingsContext& ctx, const char16_t* key, std::u1
 
 void WriteSettingInt(const SettingsContext& ctx, const char16_t* key, int32_t value) {
   if (ctx.ini_mode) {
-    WriteProfileString(ctx.files, ctx.ini_path, kIniSection, key, FormatUnsigned(value));
+    WriteProfileString(ctx.ini, kIniSection, key, FormatUnsigned(value));
     return;
   }
   REGW reg(ctx.registry, ctx.user, ctx.language);
@@ -62,10 +71,11 @@ void WriteSettingInt(const SettingsContext& ctx, const char16_t* key, int32_t va
 }
 
 void WriteSettingString(const SettingsContext& ctx, const char* key, const char* text) {
+  Note(ctx, Utf8ToUtf16(key), text != nullptr ? BytesToUtf16(text) : std::u16string());
   if (ctx.ini_mode) {
     std::optional<std::u16string> value;
-    if (text != nullptr) value = Utf8ToUtf16(text);
-    WriteProfileString(ctx.files, ctx.ini_path, kIniSection, Utf8ToUtf16(key), value);
+    if (text != nullptr) value = BytesToUtf16(text);
+    WriteProfileString(ctx.ini, kIniSection, Utf8ToUtf16(key), value);
     return;
   }
   REGA reg(ctx.registry, ctx.user, ctx.language);
@@ -77,8 +87,7 @@ void WriteSettingString(const SettingsContext& ctx, const char* key, const char*
 
 void WriteSettingInt(const SettingsContext& ctx, const char* key, int32_t value) {
   if (ctx.ini_mode) {
-    WriteProfileString(ctx.files, ctx.ini_path, kIniSection, Utf8ToUtf16(key),
-                       FormatUnsigned(value));
+    WriteProfileString(ctx.ini, kIniSection, Utf8ToUtf16(key), FormatUnsigned(value));
     return;
   }
   REGA reg(ctx.registry, ctx.user, ctx.language);

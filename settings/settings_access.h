@@ -1,7 +1,7 @@
 // The settings accessors: one value read or written by its settings key in
-// the store the context chooses. Each call opens the store, reads or writes
-// one value and closes it again; no key stays open between calls. Failures
-// are not reported: a read gives its default, a write does nothing.
+// the copy of the store the context holds. Each call opens the key, reads or
+// writes one value and closes it again; no key stays open between calls.
+// Failures are not reported: a read gives its default, a write does nothing.
 #pragma once
 
 #include <cstdint>
@@ -22,8 +22,8 @@ void WriteSettingString(const SettingsContext& ctx, const char16_t* key, std::u1
 // In the INI file as unsigned decimal text (so -1 is 4294967295).
 void WriteSettingInt(const SettingsContext& ctx, const char16_t* key, int32_t value);
 
-// sorrelc's writers, with narrow (UTF-8) keys and texts (REGA in registry
-// mode).
+// sorrelc's writers, with narrow keys and texts (REGA in registry mode): the
+// texts are native bytes, UTF-8 or not (see BytesToUtf16).
 
 // A null text removes the key from the INI file and stores the empty text in
 // the registry; either reads back as the empty text.

@@ -1,13 +1,15 @@
-// Where the settings of one program live, fixed at start-up: the store (the
-// registry, or the INI file in INI mode), the language of the guard messages
-// and who shows them.
+// What the settings accessors work on: the copy of the store that one run
+// holds in memory (the registry, or the INI document in INI mode), the
+// language of the guard messages and who shows them.
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
-#include "platform/settings_files.h"
 #include "platform/ui_language.h"
 #include "platform/user_interaction.h"
+#include "settings/ini_document.h"
 #include "settings/registry_store.h"
 
 namespace sorrel::settings {
@@ -23,11 +25,13 @@ struct SettingsContext {
   UiLanguage language = UiLanguage::English;
   // Shows the key wrappers' guard messages; may be null.
   platform::UserInteraction* user = nullptr;
-  // The registry store; used when ini_mode is false.
+  // The registry; used when ini_mode is false.
   RegistryStore* registry = nullptr;
-  // The INI file and the files it lives in; used when ini_mode is true.
-  platform::SettingsFiles* files = nullptr;
-  std::string ini_path = kIniRelativePath;
+  // The INI document; used when ini_mode is true.
+  IniDocument* ini = nullptr;
+  // When set, each text written is noted here with its key, so that a
+  // transaction can check that it reads back the same once stored.
+  std::vector<std::pair<std::u16string, std::u16string>>* written = nullptr;
 };
 
 // The INI file beside a program: sorrelc addresses it by this full path.

@@ -58,14 +58,13 @@ std::vector<std::string> TempHome::List(const std::string& relative) const {
 }
 
 RealStores::RealStores(bool ini_mode, UiLanguage lang)
-    : registry(&files, HiveFilePath(&files), lang,
-               [this](std::u16string_view line) { report.emplace_back(line); }) {
+    : store(&files, ini_mode, ini_mode ? IniPathIn(home.path()) : HiveFilePath(&files), lang, &user,
+            [this](std::u16string_view line) { report.emplace_back(line); }) {
   ctx.ini_mode = ini_mode;
   ctx.language = lang;
   ctx.user = &user;
   ctx.registry = &registry;
-  ctx.files = &files;
-  ctx.ini_path = IniPathIn(home.path());
+  ctx.ini = &ini;
 }
 
 std::string Utf16LeBytes(std::u16string_view text) {

@@ -1,6 +1,6 @@
 // Fixtures of the settings tests: a temporary folder that is also the user's
-// settings folder, a user that records boxes, and settings contexts over the
-// real files in it.
+// settings folder, a user that records boxes, a copy of the store in memory
+// and the store over the real files in the folder.
 #pragma once
 
 #include <memory>
@@ -9,8 +9,9 @@
 
 #include "platform/posix/posix_settings_files.h"
 #include "platform/user_interaction.h"
-#include "settings/hive_file_registry.h"
+#include "settings/hive_registry.h"
 #include "settings/settings_context.h"
+#include "settings/settings_store.h"
 
 namespace sorrel::settings::testing {
 
@@ -56,17 +57,22 @@ class TempHome {
   bool had_xdg_ = false;
 };
 
-// A context over the real files of a temporary home: the hive file in its
-// settings folder, or "sorrel.ini" in it in INI mode.
+// A temporary home with a context over an empty copy of the store in memory,
+// and the store over its real files: the hive file in its settings folder,
+// or "sorrel.ini" in it in INI mode.
 struct RealStores {
   explicit RealStores(bool ini_mode, UiLanguage lang = UiLanguage::English);
   TempHome home;
   platform::PosixSettingsFiles files;
   RecordingUser user;
   std::vector<std::u16string> report;
-  HiveFileRegistry registry;
+  Hive hive;
+  HiveRegistry registry{&hive};
+  IniDocument ini;
   SettingsContext ctx;
-  std::string hive_path() const { return home.Path("config/sorrel/registry.reg"); }
+  SettingsStore store;
+  // The store's file, relative to the home.
+  std::string file() const { return ctx.ini_mode ? "sorrel.ini" : "config/sorrel/registry.reg"; }
 };
 
 // Bytes of a UTF-16LE text.

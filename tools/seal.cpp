@@ -1,35 +1,70 @@
-// Appends (or renews) the seal that sorrel checks at start-up: a marker and
-// the SHA-256 digest of the program file before it.
-#include <filesystem>
+// Seals a program or library after linking: finds its seal among its
+// read-only loaded bytes and writes into it the digest that its start-up
+// checks (see platform/integrity.h). Sealing again gives the same digest.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "platform/integrity.h"
+#include "platform/posix/elf_seal.h"
+
+namespace {
+
+// The file offset of the only seal in segments; false when there is none or
+// more than one.
+bool FindSeal(const std::vector<sorrel::platform::SealedSegment>& segments, uint64_t* offset) {
+  const std::string_view marker(sorrel::kSealMarker, sizeof sorrel::kSealMarker);
+  int found = 0;
+  for (const auto& segment : segments) {
+    for (size_t at = segment.bytes.find(marker); at != std::string_view::npos;
+         at = segment.bytes.find(marker, at + 1)) {
+      if (segment.bytes.size() - at < sizeof(sorrel::Seal)) continue;
+      *offset = segment.offset + at;
+      ++found;
+    }
+  }
+  return found == 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) {
-    std::cerr << "usage: seal PROGRAM\n";
+    std::cerr << "usage: seal FILE\n";
     return 2;
   }
-  const std::filesystem::path path = argv[1];
-  std::string bytes;
+  std::string image;
   {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(argv[1], std::ios::binary);
     if (!in) {
-      std::cerr << "seal: cannot read " << path << "\n";
+      std::cerr << "seal: cannot read " << argv[1] << "\n";
       return 1;
     }
-    bytes.assign(std::istreambuf_iterator<char>(in), {});
+    image.assign(std::istreambuf_iterator<char>(in), {});
   }
-  if (sorrel::IsSealIntact(bytes)) {
-    bytes.resize(bytes.size() - sorrel::kSealBytes);
-    std::filesystem::resize_file(path, bytes.size());
+  std::vector<sorrel::platform::SealedSegment> segments;
+  uint64_t seal = 0;
+  if (!sorrel::platform::ReadOnlySegments(image, &segments) || !FindSeal(segments, &seal)) {
+    std::cerr << "seal: " << argv[1] << " holds no single seal in its read-only segments\n";
+    return 1;
   }
-  const std::string digest = sorrel::Sha256(bytes);
-  if (digest.size() != sorrel::kDigestBytes) return 1;
-  std::ofstream out(path, std::ios::binary | std::ios::app);
-  out << sorrel::kSealMarker << digest;
-  return out ? 0 : 1;
+  const uint64_t digest_offset = seal + offsetof(sorrel::Seal, digest);
+  uint64_t digest = sorrel::platform::SealDigest(segments, digest_offset);
+  // The digest is stored little-endian, as the machine reads it.
+  const int fd = open(argv[1], O_WRONLY | O_CLOEXEC);
+  const bool ok =
+      fd >= 0 && pwrite(fd, &digest, sizeof digest, static_cast<off_t>(digest_offset)) ==
+                     static_cast<ssize_t>(sizeof digest);
+  if (fd >= 0) close(fd);
+  if (!ok) {
+    std::cerr << "seal: cannot write " << argv[1] << "\n";
+    return 1;
+  }
+  return 0;
 }

@@ -2,13 +2,17 @@
 #include "gui/qt/dialog_main.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "gui/qt/dialog_session.h"
+#include "gui/qt/qt_text.h"
 #include "gui/qt/qt_texts.h"
 #include "gui/qt/qt_translations.h"
+#include "gui/startup_texts.h"
 #include "platform/utf.h"
 
 namespace sorrel::qt {
@@ -35,21 +39,33 @@ uint64_t MillisecondsSinceStart() {
   return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
-}  // namespace
-
-int RunDialogMode(int& argc, char** argv, UiLanguage language, const StartupMode& mode) {
+// The application, or the end of the process when there is no display.
+void StartApplication(std::unique_ptr<QApplication>* app, int& argc, char** argv,
+                      UiLanguage language) {
   g_language = language;
   g_previous_handler = qInstallMessageHandler(NoDisplayHandler);
-  QApplication app(argc, argv);
+  *app = std::make_unique<QApplication>(argc, argv);
   qInstallMessageHandler(g_previous_handler);
-  app.setApplicationName(QStringLiteral("sorrel"));
-  app.setDesktopFileName(QStringLiteral("sorrel"));
-  InstallQtTranslations(&app, language);
+  (*app)->setApplicationName(QStringLiteral("sorrel"));
+  (*app)->setDesktopFileName(QStringLiteral("sorrel"));
+  InstallQtTranslations(app->get(), language);
+}
 
-  DialogSession session(language, mode.ini_mode);
+}  // namespace
+
+int RunDialogMode(int& argc, char** argv, UiLanguage language, SessionServices* services) {
+  std::unique_ptr<QApplication> app;
+  StartApplication(&app, argc, argv, language);
+  DialogSession session(language, services);
   session.Open(MillisecondsSinceStart());
   session.Exec();
   return 0;
+}
+
+void ShowStartError(int& argc, char** argv, UiLanguage language, std::u16string_view text) {
+  std::unique_ptr<QApplication> app;
+  StartApplication(&app, argc, argv, language);
+  QMessageBox::critical(nullptr, ToQString(startup_texts::kTitle.In(language)), ToQString(text));
 }
 
 }  // namespace sorrel::qt

@@ -7,14 +7,14 @@
 #include "engine/job.h"
 #include "gui/qt/about_dialog.h"
 #include "gui/qt/help.h"
-#include "settings/load_save.h"
+#include "gui/startup_texts.h"
 
 namespace sorrel::qt {
-DialogSession::DialogSession(UiLanguage language, bool ini_mode)
-    : language_(language), services_(language), user_(language) {
-  settings_ = services_.Settings(ini_mode, &user_);
-  job_ = services_.Job(&store_, /*cui_mode=*/false, &user_, nullptr);
-  job_.save_settings = [this] { settings::SaveSettings(settings_, store_); };
+DialogSession::DialogSession(UiLanguage language, SessionServices* services)
+    : language_(language), user_(language) {
+  settings_ = services->OpenSettings(&user_);
+  job_ = services->Job(&store_, /*cui_mode=*/false, &user_, nullptr);
+  job_.save_settings = [this] { settings_->Save(store_); };
 
   window_ = std::make_unique<MainWindow>(store_, language, Hooks());
   user_.SetOwner(window_.get());
@@ -28,10 +28,11 @@ DialogSession::~DialogSession() {
 
 MainDialogModel::Hooks DialogSession::Hooks() {
   MainDialogModel::Hooks hooks;
-  hooks.load_settings = [this](ControlStore& store) { settings::LoadSettings(settings_, &store); };
-  hooks.save_settings = [this](const ControlStore& store) {
-    settings::SaveSettings(settings_, store);
+  hooks.load_settings = [this](ControlStore& store) {
+    WarnAboutSettings(*settings_, settings_->Load(&store), &user_,
+                      startup_texts::kTitle.In(language_));
   };
+  hooks.save_settings = [this](const ControlStore& store) { settings_->Save(store); };
   hooks.run_job = [this] { RunJob(); };
   hooks.show_help = [] { ShowHelp(); };
   hooks.show_about = [this] { ShowAboutBox(window_.get(), language_); };

@@ -1,4 +1,4 @@
-// One interactive run of sorrel: the platform's services, the settings store,
+// One interactive run of sorrel: the program's services, the settings store,
 // the Qt user and the main window, wired together as CUI mode wires them,
 // with the window in place of the terminal. Needs a QApplication.
 #pragma once
@@ -7,17 +7,18 @@
 #include <memory>
 
 #include "engine/job_context.h"
-#include "gui/program_services.h"
 #include "gui/qt/main_window.h"
 #include "gui/qt/qt_user_interaction.h"
+#include "gui/session_services.h"
 #include "platform/control_store.h"
-#include "settings/settings_context.h"
+#include "settings/settings_store.h"
 
 namespace sorrel::qt {
 
 class DialogSession {
  public:
-  DialogSession(UiLanguage language, bool ini_mode);
+  // services must outlive the session.
+  DialogSession(UiLanguage language, SessionServices* services);
   ~DialogSession();
   DialogSession(const DialogSession&) = delete;
   DialogSession& operator=(const DialogSession&) = delete;
@@ -31,16 +32,15 @@ class DialogSession {
   MainWindow& window() { return *window_; }
   ControlStore& store() { return store_; }
   QtUserInteraction& user() { return user_; }
-  const settings::SettingsContext& settings() const { return settings_; }
+  settings::SettingsStore& settings() { return *settings_; }
 
  private:
   MainDialogModel::Hooks Hooks();
   void RunJob();
 
   UiLanguage language_;
-  ProgramServices services_;
   QtUserInteraction user_;
-  settings::SettingsContext settings_;
+  std::unique_ptr<settings::SettingsStore> settings_;
   ControlStore store_;
   JobContext job_;
   std::unique_ptr<MainWindow> window_;

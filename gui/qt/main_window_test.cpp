@@ -6,6 +6,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QTest>
 #include <memory>
 
+#include "app/sorrel/program_services.h"
 #include "gui/qt/dialog_session.h"
 #include "gui/qt/result_dialog.h"
 #include "gui/qt/test_support.h"
@@ -28,10 +30,13 @@ class MainWindowTest : public QObject {
 
  private:
   std::unique_ptr<test::PrivateHome> home_;
+  std::unique_ptr<ProgramServices> services_;
   std::unique_ptr<DialogSession> session_;
 
   MainWindow& Open(UiLanguage language = UiLanguage::English, uint64_t tick = 1) {
-    session_ = std::make_unique<DialogSession>(language, false);
+    session_.reset();
+    services_ = std::make_unique<ProgramServices>(language, false);
+    session_ = std::make_unique<DialogSession>(language, services_.get());
     session_->Open(tick);
     session_->window().show();
     return session_->window();
@@ -280,6 +285,26 @@ class MainWindowTest : public QObject {
     QCOMPARE(again.result(), 1);
     QVERIFY2(home_->RegistryText().contains(QStringLiteral("/tmp/closed.txt2")),
              qPrintable(home_->RegistryText()));
+  }
+
+  void aDamagedSettingsFileIsSaidBeforeTheDialogAndKeptAsideAtTheSave() {
+    const QString folder = home_->path() + "/config/sorrel";
+    QDir().mkpath(folder);
+    QFile file(folder + "/registry.reg");
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not an export");
+    file.close();
+    QString seen;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    test::AnswerNextBox(QMessageBox::Ok, &seen, &icon);
+    MainWindow& window = Open();
+    QCOMPARE(seen, "Sorrel|Cannot parse the settings file " + folder +
+                       "/registry.reg. Started with empty settings; the file will be kept "
+                       "under another name when the settings are next saved.");
+    QCOMPARE(icon, QMessageBox::Warning);
+    window.close();
+    QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2);
+    QVERIFY(home_->RegistryText().startsWith("Windows Registry Editor Version 5.00"));
   }
 
   void bannerInTheJapaneseDialogOnly() {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # sorrel started without a display says so and ends with 1 instead of
-# crashing, and CUI mode still runs without one.
+# crashing, and CUI mode still runs without one and without loading Qt.
 set -u
 BIN=${SORREL_BIN:?set SORREL_BIN to the folder of the built programs}
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/sorrel-nodisplay-XXXXXX")
@@ -20,6 +20,14 @@ rc=$?
 [ "$rc" -eq 0 ] || { echo "FAIL: CUI mode exit code $rc" >&2; failures=$((failures + 1)); }
 grep -q 'SetCurrentDirectory error.' "$WORK/out" ||
   { echo "FAIL: CUI mode printed:" >&2; cat "$WORK/out" "$WORK/err" >&2; failures=$((failures + 1)); }
+
+LD_DEBUG=files env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$BIN/sorrel" /CUIMODE \
+  > /dev/null 2> "$WORK/loaded"
+if grep -q -E 'libQt6|libsorrel_qt' "$WORK/loaded"; then
+  echo "FAIL: CUI mode loaded the window's libraries:" >&2
+  grep -E 'file=.*(libQt6|libsorrel_qt)' "$WORK/loaded" | head -3 >&2
+  failures=$((failures + 1))
+fi
 
 [ "$failures" -eq 0 ] && echo "ok"
 exit $((failures > 0))

@@ -5,6 +5,7 @@
 #include <QTest>
 #include <memory>
 
+#include "app/sorrel/program_services.h"
 #include "gui/qt/dialog_session.h"
 #include "gui/qt/result_dialog.h"
 #include "gui/qt/test_support.h"
@@ -37,7 +38,8 @@ class RenderTest : public QObject {
     const UiLanguage language = japanese ? UiLanguage::Japanese : UiLanguage::English;
     const QString suffix = japanese ? "ja" : "en";
     test::PrivateHome home;
-    DialogSession session(language, false);
+    ProgramServices services(language, false);
+    DialogSession session(language, &services);
     // A tick divisible by 7 shows the banner in the Japanese dialog.
     session.Open(7);
     Save(&session.window(), "main_dialog_" + suffix);

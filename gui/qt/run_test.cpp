@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/sorrel/program_services.h"
 #include "gui/qt/dialog_session.h"
 #include "gui/qt/qt_translations.h"
 #include "gui/qt/result_dialog.h"
@@ -27,11 +28,14 @@ class RunTest : public QObject {
 
  private:
   std::unique_ptr<test::PrivateHome> home_;
+  std::unique_ptr<ProgramServices> services_;
   std::unique_ptr<DialogSession> session_;
   QString folder_;
 
   MainWindow& Open(UiLanguage language = UiLanguage::English) {
-    session_ = std::make_unique<DialogSession>(language, false);
+    session_.reset();
+    services_ = std::make_unique<ProgramServices>(language, false);
+    session_ = std::make_unique<DialogSession>(language, services_.get());
     session_->Open(1);
     MainWindow& window = session_->window();
     window.show();

@@ -1,36 +1,53 @@
-// The seal's digest, computed with libcrypto.
+// The seal checked over the object as the loader mapped it.
 #include "platform/integrity.h"
 
-#include <openssl/evp.h>
+#include <link.h>
 
-#include <fstream>
-#include <iterator>
+#include <cstddef>
+#include <vector>
+
+#include "platform/posix/elf_seal.h"
 
 namespace sorrel {
+namespace {
 
-std::string Sha256(std::string_view bytes) {
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  if (EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr) != 1) {
-    return {};
+struct Search {
+  uintptr_t seal;
+  bool found = false;
+  bool intact = false;
+  uint64_t expected = 0;
+};
+
+int CheckObject(dl_phdr_info* info, size_t, void* data) {
+  auto* search = static_cast<Search*>(data);
+  std::vector<platform::SealedSegment> segments;
+  uint64_t digest_offset = 0;
+  for (ElfW(Half) i = 0; i < info->dlpi_phnum; ++i) {
+    const ElfW(Phdr)& program = info->dlpi_phdr[i];
+    if (program.p_type != PT_LOAD) continue;
+    const uintptr_t start = info->dlpi_addr + program.p_vaddr;
+    if (search->seal >= start && search->seal < start + program.p_filesz) {
+      search->found = true;
+      digest_offset = program.p_offset + (search->seal - start) + offsetof(Seal, digest);
+    }
+    if ((program.p_flags & PF_W) != 0) continue;
+    segments.push_back({program.p_offset,
+                        std::string_view(reinterpret_cast<const char*>(start), program.p_filesz)});
   }
-  return std::string(reinterpret_cast<const char*>(digest), length);
+  if (!search->found) return 0;
+  search->intact =
+      search->expected != 0 && platform::SealDigest(segments, digest_offset) == search->expected;
+  return 1;
 }
 
-bool IsSealIntact(std::string_view bytes) {
-  if (bytes.size() < kSealBytes) return false;
-  const std::string_view body = bytes.substr(0, bytes.size() - kSealBytes);
-  const std::string_view seal = bytes.substr(body.size());
-  if (seal.substr(0, kSealMarker.size()) != kSealMarker) return false;
-  const std::string digest = Sha256(body);
-  return digest.size() == kDigestBytes && seal.substr(kSealMarker.size()) == digest;
-}
+}  // namespace
 
-bool IsRunningProgramIntact() {
-  std::ifstream in("/proc/self/exe", std::ios::binary);
-  if (!in) return false;
-  const std::string bytes(std::istreambuf_iterator<char>(in), {});
-  return IsSealIntact(bytes);
+bool IsSealIntact(const Seal& seal) {
+  Search search{reinterpret_cast<uintptr_t>(&seal)};
+  // The tool wrote the digest after compiling: read what memory holds.
+  search.expected = *static_cast<const volatile uint64_t*>(&seal.digest);
+  dl_iterate_phdr(CheckObject, &search);
+  return search.found && search.intact;
 }
 
 }  // namespace sorrel

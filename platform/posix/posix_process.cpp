@@ -2,10 +2,16 @@
 #include "platform/posix/posix_process.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/types.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "platform/posix/posix_settings_files.h"
 
 extern char** environ;
 
@@ -51,6 +57,42 @@ class TerminalSignalsIgnored {
   bool saved_[kSignalCount] = {};
 };
 
+// The caller's environment with the changes of options.
+std::vector<std::string> Environment(const StartOptions& options) {
+  std::vector<std::string> variables;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    bool replaced = false;
+    for (const auto& [name, value] : options.environment) {
+      replaced = replaced || (std::strncmp(*entry, name.c_str(), name.size()) == 0 &&
+                              (*entry)[name.size()] == '=');
+    }
+    if (!replaced) variables.emplace_back(*entry);
+  }
+  for (const auto& [name, value] : options.environment) variables.push_back(name + "=" + value);
+  return variables;
+}
+
+std::vector<char*> Pointers(const std::vector<std::string>& strings) {
+  std::vector<char*> pointers;
+  pointers.reserve(strings.size() + 1);
+  for (const std::string& s : strings) pointers.push_back(const_cast<char*>(s.c_str()));
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+// Puts the handed-on lock at its agreed descriptor in the program (dup2
+// there clears close-on-exec); a lock already at that number is first moved,
+// since dup2 of a descriptor onto itself would leave the flag set.
+int AddHandOn(const LockedSettingsFile& lock, posix_spawn_file_actions_t* actions, int* moved) {
+  int fd = static_cast<int>(lock.Handle());
+  if (fd == kHandedOnLockDescriptor) {
+    fd = fcntl(fd, F_DUPFD_CLOEXEC, kHandedOnLockDescriptor + 1);
+    if (fd < 0) return errno;
+    *moved = fd;
+  }
+  return posix_spawn_file_actions_adddup2(actions, fd, kHandedOnLockDescriptor);
+}
+
 void WaitForEnd(pid_t pid) {
   int status = 0;
   while (waitpid(pid, &status, 0) == -1 && errno == EINTR) {
@@ -60,24 +102,37 @@ void WaitForEnd(pid_t pid) {
 }  // namespace
 
 RunResult PosixProcessRunner::RunAndWait(const std::string& program,
-                                         const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  argv.reserve(args.size() + 1);
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
+                                         const std::vector<std::string>& args,
+                                         const StartOptions& options) {
+  std::vector<char*> argv = Pointers(args);
+  const std::vector<std::string> variables = Environment(options);
+  std::vector<char*> envp = Pointers(variables);
 
   const TerminalSignalsIgnored ignored;
   posix_spawnattr_t attr;
   int error = posix_spawnattr_init(&attr);
   if (error != 0) return {false, error};
+  posix_spawn_file_actions_t actions;
+  error = posix_spawn_file_actions_init(&actions);
+  if (error != 0) {
+    posix_spawnattr_destroy(&attr);
+    return {false, error};
+  }
+  int moved = -1;
+  if (options.hand_on != nullptr) error = AddHandOn(*options.hand_on, &actions, &moved);
   sigset_t to_default;
   ignored.SignalsToDefault(&to_default);
-  error = posix_spawnattr_setsigdefault(&attr, &to_default);
+  if (error == 0) error = posix_spawnattr_setsigdefault(&attr, &to_default);
   if (error == 0) error = posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
   pid_t pid = 0;
-  if (error == 0) error = posix_spawn(&pid, program.c_str(), nullptr, &attr, argv.data(), environ);
+  if (error == 0) {
+    error = posix_spawn(&pid, program.c_str(), &actions, &attr, argv.data(), envp.data());
+  }
+  posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attr);
+  if (moved >= 0) close(moved);
   if (error != 0) return {false, error};
+  if (options.started) options.started();
   WaitForEnd(pid);
   return {true, 0};
 }

@@ -11,7 +11,9 @@ class PosixProcessRunner : public ProcessRunner {
   // until the program has ended, then given back their earlier handling; the
   // program gets them at their default unless the caller had them ignored
   // already (as a job started in the background has), which it then keeps.
-  RunResult RunAndWait(const std::string& program, const std::vector<std::string>& args) override;
+  // A handed-on lock is at descriptor kHandedOnLockDescriptor in the program.
+  RunResult RunAndWait(const std::string& program, const std::vector<std::string>& args,
+                       const StartOptions& options) override;
 };
 
 }  // namespace sorrel::platform

@@ -1,5 +1,7 @@
 #include "platform/posix/posix_process.h"
 
+#include "platform/posix/posix_settings_files.h"
+
 #include <errno.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -45,8 +47,8 @@ class PosixProcessRunnerTest : public ::testing::Test {
   }
 
   // Runs a shell script; $1 is the path of a file the script may write.
-  RunResult RunScript(const std::string& script) {
-    return runner_.RunAndWait("/bin/sh", {"/bin/sh", "-c", script, "sh", Out()});
+  RunResult RunScript(const std::string& script, const StartOptions& options = {}) {
+    return runner_.RunAndWait("/bin/sh", {"/bin/sh", "-c", script, "sh", Out()}, options);
   }
   std::string Out() const { return folder_ + "/out"; }
   std::string ReadOut() const {
@@ -76,15 +78,15 @@ TEST_F(PosixProcessRunnerTest, PassesTheArgumentsAndWaitsForTheEnd) {
 }
 
 TEST_F(PosixProcessRunnerTest, AMissingProgramGivesTheSystemsErrorCode) {
-  const RunResult result = runner_.RunAndWait(folder_ + "/missing", {"missing", "/CUIMODE"});
+  const RunResult result = runner_.RunAndWait(folder_ + "/missing", {"missing", "/CUIMODE"}, {});
   EXPECT_FALSE(result.started);
   EXPECT_EQ(result.error, ENOENT);
-  EXPECT_EQ(runner_.RunAndWait("", {""}).error, ENOENT);
+  EXPECT_EQ(runner_.RunAndWait("", {""}, {}).error, ENOENT);
 }
 
 TEST_F(PosixProcessRunnerTest, AProgramThatIsNotExecutableIsNotStarted) {
   std::ofstream(Out()) << "#!/bin/sh\n";
-  const RunResult result = runner_.RunAndWait(Out(), {Out()});
+  const RunResult result = runner_.RunAndWait(Out(), {Out()}, {});
   EXPECT_FALSE(result.started);
   EXPECT_EQ(result.error, EACCES);
 }
@@ -108,6 +110,29 @@ TEST_F(PosixProcessRunnerTest, SignalsIgnoredBeforeStayIgnoredInTheProgram) {
   EXPECT_EQ(IgnoredInChild() & (kIntBit | kQuitBit), kIntBit);
   EXPECT_EQ(Handling(SIGINT), SIG_IGN);
   EXPECT_EQ(Handling(SIGQUIT), SIG_DFL);
+}
+
+TEST_F(PosixProcessRunnerTest, TheProgramGetsItsVariablesAndHoldsTheHandedOnLock) {
+  PosixSettingsFiles files;
+  int error = 0;
+  std::unique_ptr<LockedSettingsFile> lock = files.Lock(folder_ + "/registry.reg", false, &error);
+  ASSERT_NE(lock, nullptr);
+  StartOptions options;
+  options.environment = {{"SORREL_LANG", "ja"}, {"SORREL_TEST_NEW", "1"}};
+  options.hand_on = lock.get();
+  options.started = [&] { lock.reset(); };
+  setenv("SORREL_LANG", "en", 1);
+  // Once the caller has let go, the program alone holds the lock: another
+  // taker waits until the program closes its descriptor 3.
+  const std::string script =
+      "{ printf '%s%s|' \"$SORREL_LANG\" \"$SORREL_TEST_NEW\";"
+      " flock -n -E 9 \"${1%/*}\" true; printf '%s|' $?;"
+      " exec 3<&-; flock -n -E 9 \"${1%/*}\" true; printf '%s' $?; } > \"$1\"";
+  ASSERT_TRUE(RunScript(script, options).started);
+  EXPECT_EQ(lock, nullptr);
+  EXPECT_EQ(ReadOut(), "ja1|9|0");
+  EXPECT_STREQ(getenv("SORREL_LANG"), "en");  // the caller's own is left alone
+  unsetenv("SORREL_LANG");
 }
 
 }  // namespace

@@ -60,13 +60,15 @@ TEST_F(PosixSettingsFilesTest, ConfigFolderFollowsTheXdgRules) {
 TEST_F(PosixSettingsFilesTest, ReplaceMakesFoldersAndPrivateFilesAndKeepsModes) {
   const std::string path = Path("a/b/registry.reg");
   std::string bytes;
-  EXPECT_EQ(files_.ReadFile(path, &bytes), SettingsReadStatus::Missing);
-  EXPECT_EQ(files_.Lock(path, false), nullptr);
+  int error = 0;
+  EXPECT_EQ(files_.ReadFile(path, &bytes, &error), SettingsReadStatus::Missing);
+  EXPECT_EQ(files_.Lock(path, false, &error), nullptr);
+  EXPECT_EQ(error, ENOENT);
   {
-    auto locked = files_.Lock(path, true);
+    auto locked = files_.Lock(path, true, &error);
     ASSERT_NE(locked, nullptr);
-    EXPECT_EQ(locked->Read(&bytes), SettingsReadStatus::Missing);
-    ASSERT_TRUE(locked->Replace("one"));
+    EXPECT_EQ(locked->Read(&bytes, &error), SettingsReadStatus::Missing);
+    ASSERT_TRUE(locked->Replace("one", &error));
   }
   struct stat st;
   ASSERT_EQ(stat(Path("a").c_str(), &st), 0);
@@ -74,32 +76,79 @@ TEST_F(PosixSettingsFilesTest, ReplaceMakesFoldersAndPrivateFilesAndKeepsModes) 
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   chmod(path.c_str(), 0640);
-  ASSERT_TRUE(files_.Lock(path, false)->Replace("two"));
+  ASSERT_TRUE(files_.Lock(path, false, &error)->Replace("two", &error));
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
-  EXPECT_EQ(files_.ReadFile(path, &bytes), SettingsReadStatus::Ok);
+  EXPECT_EQ(files_.ReadFile(path, &bytes, &error), SettingsReadStatus::Ok);
   EXPECT_EQ(bytes, "two");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("a/b")),
                           std::filesystem::directory_iterator()),
             1);
-  EXPECT_EQ(files_.ReadFile(Path("a"), &bytes), SettingsReadStatus::Error);  // a folder
+  // A folder in the way of the folder to make: the system's reason comes back.
+  std::ofstream(Path("file")) << "x";
+  EXPECT_EQ(files_.Lock(Path("file/sorrel/registry.reg"), true, &error), nullptr);
+  EXPECT_EQ(error, ENOTDIR);
+}
+
+TEST_F(PosixSettingsFilesTest, AnythingButARegularFileIsNeverRead) {
+  std::string bytes;
+  int error = 0;
+  ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
+  // A FIFO without a writer would block a plain open for ever.
+  EXPECT_EQ(files_.ReadFile(Path("fifo"), &bytes, &error), SettingsReadStatus::NotRegular);
+  EXPECT_EQ(files_.Lock(Path("fifo"), false, &error)->Read(&bytes, &error),
+            SettingsReadStatus::NotRegular);
+  EXPECT_TRUE(files_.CanRead(Path("fifo")));
+  EXPECT_EQ(files_.ReadFile(dir_, &bytes, &error), SettingsReadStatus::NotRegular);
+  EXPECT_EQ(files_.ReadFile("/dev/null", &bytes, &error), SettingsReadStatus::NotRegular);
+}
+
+TEST_F(PosixSettingsFilesTest, ALinkIsWrittenThroughAndSharesTheLockOfItsTarget) {
+  std::filesystem::create_directories(Path("dotfiles"));
+  std::filesystem::create_directories(Path("config"));
+  std::ofstream(Path("dotfiles/registry.reg")) << "old";
+  std::filesystem::create_symlink("../dotfiles/registry.reg", Path("config/registry.reg"));
+  int error = 0;
+  auto locked = files_.Lock(Path("config/registry.reg"), false, &error);
+  ASSERT_NE(locked, nullptr);
+  std::string bytes;
+  EXPECT_EQ(locked->Read(&bytes, &error), SettingsReadStatus::Ok);
+  EXPECT_EQ(bytes, "old");
+  ASSERT_TRUE(locked->Replace("new", &error));
+  EXPECT_TRUE(std::filesystem::is_symlink(Path("config/registry.reg")));
+  EXPECT_EQ(Read("dotfiles/registry.reg"), "new");
+  // The lock is the target folder's, whichever name was used.
+  const int fd = open(Path("dotfiles").c_str(), O_RDONLY | O_DIRECTORY);
+  EXPECT_NE(flock(fd, LOCK_EX | LOCK_NB), 0);
+  locked.reset();
+  EXPECT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
+  close(fd);
+  // A link that someone else planted, to a file that is not theirs, is not
+  // followed.
+  if (geteuid() == 0) {
+    std::filesystem::create_symlink(Path("dotfiles/registry.reg"), Path("planted.reg"));
+    ASSERT_EQ(lchown(Path("planted.reg").c_str(), 65534, 65534), 0);
+    EXPECT_EQ(files_.Lock(Path("planted.reg"), false, &error), nullptr);
+    EXPECT_EQ(error, EACCES);
+  }
 }
 
 TEST_F(PosixSettingsFilesTest, SetAsideNeverTakesAnotherFilesName) {
+  int error = 0;
   std::ofstream(Path("s.ini")) << "first";
   std::string first;
-  ASSERT_TRUE(files_.Lock(Path("s.ini"), false)->SetAside(&first));
+  ASSERT_TRUE(files_.Lock(Path("s.ini"), false, &error)->SetAside(&first, &error));
   std::ofstream(Path("s.ini")) << "second";
   std::string second;
-  ASSERT_TRUE(files_.Lock(Path("s.ini"), false)->SetAside(&second));
+  ASSERT_TRUE(files_.Lock(Path("s.ini"), false, &error)->SetAside(&second, &error));
   EXPECT_EQ(first.substr(0, Path("s.ini.damaged-").size()), Path("s.ini.damaged-"));
   EXPECT_NE(first, second);
   std::string bytes;
-  EXPECT_EQ(files_.ReadFile(first, &bytes), SettingsReadStatus::Ok);
+  EXPECT_EQ(files_.ReadFile(first, &bytes, &error), SettingsReadStatus::Ok);
   EXPECT_EQ(bytes, "first");
-  EXPECT_EQ(files_.ReadFile(second, &bytes), SettingsReadStatus::Ok);
+  EXPECT_EQ(files_.ReadFile(second, &bytes, &error), SettingsReadStatus::Ok);
   EXPECT_EQ(bytes, "second");
-  EXPECT_EQ(files_.ReadFile(Path("s.ini"), &bytes), SettingsReadStatus::Missing);
+  EXPECT_EQ(files_.ReadFile(Path("s.ini"), &bytes, &error), SettingsReadStatus::Missing);
   EXPECT_EQ(Count(), 2u);
 }
 
@@ -112,8 +161,9 @@ TEST_F(PosixSettingsFilesTest, CreateNewNeverReplacesAFile) {
   EXPECT_FALSE(files_.CreateNew(Path("missing/n.ini"), "x"));
 }
 
-TEST_F(PosixSettingsFilesTest, TheLockExcludesOtherProcesses) {
-  auto locked = files_.Lock(Path("r.reg"), false);
+TEST_F(PosixSettingsFilesTest, TheLockExcludesOtherProcessesUntilTheHolderLetsGo) {
+  int error = 0;
+  auto locked = files_.Lock(Path("r.reg"), false, &error);
   ASSERT_NE(locked, nullptr);
   const pid_t child = fork();
   ASSERT_GE(child, 0);
@@ -125,6 +175,24 @@ TEST_F(PosixSettingsFilesTest, TheLockExcludesOtherProcesses) {
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+  // Held on at the agreed descriptor, as a started program holds it, the lock
+  // outlives the holder's own descriptor until the program lets go of it.
+  const int saved = dup(kHandedOnLockDescriptor);
+  ASSERT_EQ(dup2(static_cast<int>(locked->Handle()), kHandedOnLockDescriptor),
+            kHandedOnLockDescriptor);
+  locked.reset();
+  const int other = open(dir_.c_str(), O_RDONLY | O_DIRECTORY);
+  EXPECT_NE(flock(other, LOCK_EX | LOCK_NB), 0);
+  files_.ReleaseHandedOnLock(Path("elsewhere/r.reg"));  // not this store's lock
+  EXPECT_NE(flock(other, LOCK_EX | LOCK_NB), 0);
+  files_.ReleaseHandedOnLock(Path("r.reg"));
+  EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+  close(other);
+  if (saved >= 0) {
+    dup2(saved, kHandedOnLockDescriptor);
+    close(saved);
+  }
 }
 
 }  // namespace

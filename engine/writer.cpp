@@ -109,6 +109,10 @@ bool WriteTextFile(JobContext& ctx, const std::string& name, TextBuffer text, ui
       *what = ctx.Text(messages::kCannotOpenForWrite);
       *detail = ctx.Text(messages::kChangedSinceRead);
       return false;
+    case platform::RewriteStatus::AttributesLost:
+      *what = ctx.Text(messages::kCannotKeepAttributes);
+      *detail = SystemErrorText(ctx, result.error);
+      return false;
   }
   return false;
 }

@@ -33,7 +33,9 @@ int LaunchFirstTarget(std::span<const std::string> targets, const std::string& c
     WriteTargetPath(full_path, settings);
     const platform::RunResult run =
         runner->RunAndWait(paths.program, {paths.program, kCuiModeArgument});
-    if (run.started) return 0;
+    // A run that ended badly (its report lost, or the program killed) must not
+    // pass for success.
+    if (run.started) return run.exit_code;
     host->WriteError(FormatMessage(messages::kCannotStart, lang,
                                    {static_cast<uint32_t>(run.error), paths.command_line}));
   }

@@ -33,7 +33,8 @@ inline constexpr const char* kCuiModeArgument = "/CUIMODE";
 // the system's error code and the command line, and the next target is
 // tried). Once a start succeeds, waits until the program has ended and
 // looks at no further target. Messages go to host's standard error in lang.
-// Gives the exit code, always 0.
+// Gives the exit code: the program's when it ran (0 when it converted, 3 when
+// its report was lost, 128 + a signal that killed it), else 0.
 int LaunchFirstTarget(std::span<const std::string> targets, const std::string& current_directory,
                       const LaunchPaths& paths, UiLanguage lang, SettingsWriter* settings,
                       platform::ProcessRunner* runner, CliHost* host);

@@ -8,6 +8,7 @@
 #include "engine/encode_table.h"
 #include "engine/messages.h"
 #include "engine/reader.h"
+#include "engine/replacement.h"
 #include "engine/report.h"
 #include "engine/transforms.h"
 #include "engine/walk.h"
@@ -88,7 +89,9 @@ bool RunStages(JobContext& ctx, TextBuffer& text, const ConversionOptions& o, bo
          stage(o.ControlCode2Space, [&] { return ControlCodesToSpaces(text); }) &&
          stage(o.InsLfChar != 0,
                [&] { return InsertLineEndEveryNChars(text, o.InsLfChar, o.InsertLineEndKind); }) &&
-         stage(o.ReplaceString, [&] { return ApplyReplacement(text, o.Replacement); });
+         stage(o.ReplaceString, [&] {
+           return ApplyReplacement(text, o.Replacement, [&] { return IsAbortRequested(ctx); });
+         });
 }
 
 // Gives the rewritten file back its times, reporting what failed.
@@ -180,6 +183,8 @@ bool ProcessFile(JobContext& ctx, const std::string& name, const ConversionOptio
   const std::u16string shown = Utf8ToUtf16(name);
   try {
     return ProcessFileSteps(ctx, name, shown, options);
+  } catch (const ReplacementAborted&) {
+    return false;  // the user stopped the run in the middle of a match
   } catch (const std::bad_alloc&) {
     EmitNamed(ctx, messages::kOutOfMemory, shown);
   } catch (const std::out_of_range&) {

@@ -51,10 +51,15 @@ class TerminalSignalsIgnored {
   bool saved_[kSignalCount] = {};
 };
 
-void WaitForEnd(pid_t pid) {
+// The program's exit code, or 128 + the signal that ended it, as a shell
+// tells them.
+int WaitForEnd(pid_t pid) {
   int status = 0;
-  while (waitpid(pid, &status, 0) == -1 && errno == EINTR) {
+  while (waitpid(pid, &status, 0) == -1) {
+    if (errno != EINTR) return 0;
   }
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 0;
 }
 
 }  // namespace
@@ -78,8 +83,7 @@ RunResult PosixProcessRunner::RunAndWait(const std::string& program,
   if (error == 0) error = posix_spawn(&pid, program.c_str(), nullptr, &attr, argv.data(), environ);
   posix_spawnattr_destroy(&attr);
   if (error != 0) return {false, error};
-  WaitForEnd(pid);
-  return {true, 0};
+  return {true, 0, WaitForEnd(pid)};
 }
 
 }  // namespace sorrel::platform

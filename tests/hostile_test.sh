@@ -117,6 +117,18 @@ set -m
 "$BIN/sorrelc" /E '/RB:(?=(\w*))\1X' /RA:y long.txt > abort.out 2>&1 &
 pid=$!
 set +m
+# Once sorrel catches SIGINT (a slow build starts slowly), well into the match.
+catches_interrupt() {
+  local child
+  child=$(pgrep -P "$pid") || return 1
+  local mask
+  mask=$(awk '/^SigCgt:/ { print $2 }' "/proc/$child/status" 2> /dev/null) || return 1
+  [ -n "$mask" ] && [ $((0x$mask & 2)) -ne 0 ]
+}
+for _ in $(seq 1 600); do
+  catches_interrupt && break
+  sleep 0.05
+done
 sleep 1
 start=$(date +%s%N)
 kill -INT -- "-$pid"

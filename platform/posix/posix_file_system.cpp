@@ -323,7 +323,8 @@ bool PosixFileSystem::SetCurrentDirectory(const std::string& path) {
 
 bool PosixFileSystem::EnterFolder(const std::string& name) {
   int fd = -1;
-  if (const int error = OpenFollowing(*calls_, name, O_RDONLY | O_DIRECTORY, &fd)) {
+  // O_PATH: entering a folder needs the right to search it, not to read it.
+  if (const int error = OpenFollowing(*calls_, name, O_PATH | O_DIRECTORY, &fd)) {
     return Fail(error);
   }
   FileDescriptor folder(*calls_, fd);

@@ -781,24 +781,32 @@ TEST_F(InterruptedRewriteTest, AFileChangedSinceIsLeftAsItIs) {
 
 TEST_F(InterruptedRewriteTest, WhatARunStillAtWorkHoldsIsLeftAlone) {
   Interrupt();
-  Put(".c.txt.sorrel-AbC123", "new content of a killed writer");
-  Put(".d.txt.sorrel-XyZ789", "new content of a live writer");
-  const int live = open(Path(".d.txt.sorrel-XyZ789").c_str(), O_RDONLY);
+  Put(".c.txt.sorrel-tmp-AbC123", "new content of a killed writer");
+  Put(".d.txt.sorrel-tmp-XyZ789", "new content of a live writer");
+  Put(".e.txt.sorrel-journal", "a file of the user's that only looks like a journal");
+  Put(".f.txt.sorrel-backup", "and one that looks like new content");
+  const int live = open(Path(".d.txt.sorrel-tmp-XyZ789").c_str(), O_RDONLY);
   const int journal = open(Path(".a.txt.sorrel-journal").c_str(), O_RDONLY);
   ASSERT_EQ(flock(live, LOCK_EX), 0);
   ASSERT_EQ(flock(journal, LOCK_EX), 0);
   PosixFileSystem fs;
   EXPECT_TRUE(fs.FinishInterruptedRuns().empty());
-  EXPECT_EQ(Names(), (std::vector<std::string>{".a.txt.sorrel-journal", ".d.txt.sorrel-XyZ789",
+  EXPECT_EQ(Names(), (std::vector<std::string>{".a.txt.sorrel-journal", ".d.txt.sorrel-tmp-XyZ789",
+                                               ".e.txt.sorrel-journal", ".f.txt.sorrel-backup",
                                                "a.txt", "b.txt"}));
-  // Nor does a search list them.
+  // Nor does a search list them; the user's own file is listed.
   std::unique_ptr<DirectorySearch> search = fs.FindFirst("*.*");
   FindEntry entry;
-  while (search->Next(&entry)) EXPECT_EQ(entry.name.find(".sorrel-"), std::string::npos);
+  while (search->Next(&entry)) {
+    if (entry.name.find(".sorrel-") != std::string::npos) {
+      EXPECT_EQ(entry.name, ".f.txt.sorrel-backup");
+    }
+  }
   close(live);
   close(journal);
   EXPECT_EQ(fs.FinishInterruptedRuns().size(), 1u);
-  EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt"}));
+  EXPECT_EQ(Names(), (std::vector<std::string>{".e.txt.sorrel-journal", ".f.txt.sorrel-backup",
+                                               "a.txt", "b.txt"}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/file.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -207,7 +208,10 @@ JournalOutcome FinishJournal(PosixCalls& calls, const std::string& journal_path,
       calls, calls.Open(journal_path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
   struct stat held;
   struct stat named;
-  if (!journal.ok() || calls.Fstat(journal.get(), &held) != 0 || !S_ISREG(held.st_mode)) {
+  // Only a journal of the running user is followed: one that another user
+  // made could write what that user chose into a file they may not write.
+  if (!journal.ok() || calls.Fstat(journal.get(), &held) != 0 || !S_ISREG(held.st_mode) ||
+      held.st_uid != geteuid()) {
     return JournalOutcome::None;
   }
   if (calls.Flock(journal.get(), LOCK_EX | LOCK_NB) != 0) return JournalOutcome::None;  // at work
@@ -217,9 +221,9 @@ JournalOutcome FinishJournal(PosixCalls& calls, const std::string& journal_path,
   }
   Header header;
   std::string name;
+  // A journal gets its name only once it is whole and on disk: one that
+  // does not read as one is not ours, and is left alone.
   if (!ReadHeader(calls, journal.get(), static_cast<uint64_t>(held.st_size), &header, &name)) {
-    // Its writer died before it was whole: the file was never touched.
-    calls.Unlink(journal_path.c_str());
     return JournalOutcome::None;
   }
   *target_name = name;

@@ -22,15 +22,16 @@ RewriteResult RewriteInPlace(PosixCalls& calls, const ResolvedPath& target,
                              const FileSnapshot& snapshot, const std::string& data);
 
 enum class JournalOutcome {
-  None,       // nothing to do: no journal, one still being written, or one
-              // whose rewrite never began (removed)
+  None,       // nothing to do: no journal, one still at work, one that is
+              // not a journal, or one whose rewrite never began (removed)
   Completed,  // the file now holds the new bytes
   Changed,    // the file was changed or replaced since: left as it is
   Failed,     // the rewrite could not be finished; the journal stays
 };
 
 // Finishes the rewrite that the journal at journal_path (in the folder of
-// its target) stands for, if its writer is gone. *target_name receives the
+// its target) stands for, if its writer is gone and it is the running
+// user's. *target_name receives the
 // bare name of the file it concerns.
 JournalOutcome FinishJournal(PosixCalls& calls, const std::string& journal_path,
                              std::string* target_name);

@@ -14,7 +14,7 @@
 namespace sorrel::platform {
 namespace {
 
-constexpr std::string_view kTemporaryTag = ".sorrel-";
+constexpr std::string_view kTemporaryTag = ".sorrel-tmp-";
 constexpr std::string_view kJournalTag = ".sorrel-journal";
 constexpr size_t kRandomLetters = 6;
 constexpr std::string_view kLetters =

@@ -5,7 +5,7 @@
 // when it needs one. A run that finds such a name unlocked knows that its
 // writer is gone, and cleans up after it.
 //
-// Names: ".NAME.sorrel-XXXXXX" for new content (six letters or digits),
+// Names: ".NAME.sorrel-tmp-XXXXXX" for new content (six letters or digits),
 // ".NAME.sorrel-journal" for a journal, where NAME is the target's name,
 // shortened (and for a journal marked with a hash of the whole name) when the
 // whole would not fit a file name.

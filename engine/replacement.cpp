@@ -257,14 +257,14 @@ void ReplaceInto(const TextBuffer& text, const ReplacementSpec& prepared,
                        static_cast<boost::regex_constants::match_flag_type>(prepared.match_flags));
 }
 
-// The result is kept while it stays within the text's size and 16 MiB more;
+// The result is kept while it stays within the text's size and 4 MiB more;
 // a longer one is counted first and then built again at its exact size.
 bool ReplaceByExpression(TextBuffer& text, const ReplacementSpec& prepared,
                          const std::function<bool()>* should_stop) {
   if (!prepared.expression) return false;
   const std::wstring format = Widen(prepared.replacement);
   StepBudget budget(should_stop);
-  ResultPieces pieces(text.size() + (size_t{8} << 20));
+  ResultPieces pieces(text.size() + (size_t{2} << 20));
   ReplaceInto(text, prepared, format, &budget, &pieces);
   if (pieces.whole()) {
     if (pieces.Equals(text)) return false;

@@ -239,7 +239,7 @@ TEST(ApplyReplacement, MatchingTooComplexPassesToTheCaller) {
 }
 
 TEST(ApplyReplacement, AResultFarLongerThanTheTextIsBuiltAtItsSize) {
-  // Past the text's size and 16 MiB the result is counted, then built again.
+  // Past the text's size and 4 MiB the result is counted, then built again.
   const std::u16string long_piece(size_t{3} << 20, u'z');
   for (const bool regex : {true, false}) {
     std::u16string text = u"a-b-c-d-e";

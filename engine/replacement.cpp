@@ -97,14 +97,10 @@ class UnitIterator {
     at_ -= n;
     return *this;
   }
-  friend UnitIterator operator+(UnitIterator it, difference_type n) { return it += n; }
-  friend UnitIterator operator+(difference_type n, UnitIterator it) { return it += n; }
-  friend UnitIterator operator-(UnitIterator it, difference_type n) { return it -= n; }
   friend difference_type operator-(const UnitIterator& a, const UnitIterator& b) {
     return a.at_ - b.at_;
   }
   friend bool operator==(const UnitIterator& a, const UnitIterator& b) { return a.at_ == b.at_; }
-  friend auto operator<=>(const UnitIterator& a, const UnitIterator& b) { return a.at_ <=> b.at_; }
 
  private:
   const char16_t* at_ = nullptr;

@@ -108,12 +108,16 @@ for trial in $(seq 1 "$random_trials"); do
   check "random trial $trial" after-kill.txt "$(next_run)"
 done
 
+random_torn=$torn_total
+torn_total=0
 for trial in $(seq 1 "$inplace_trials"); do
   rm -rf trial && cp -a pristine trial
   kill_run "0.$(printf '%03d' $((RANDOM % (inplace_ms + 1))))" .big.txt.sorrel-journal /C:LF big.txt
   snapshot > after-kill.txt
   check "in-place trial $trial" after-kill.txt "$(next_run)"
 done
-echo "files found half-written and finished by the next run: $torn_total"
+echo "random kills: $random_torn file(s) half-written, each finished by the next run"
+echo "kills in the rewrite in place: $torn_total of $inplace_trials left the file half-written," \
+  "each finished by the next run"
 
 finish

@@ -114,7 +114,9 @@ int Launch::Run(std::span<const std::string> targets) {
     start.hand_on = &transaction_->lock();
     const platform::RunResult run =
         runner_->RunAndWait(paths.program, {paths.program, kCuiModeArgument}, start);
-    if (run.started) return 0;
+    // A run that ended badly (its report lost, or the program killed) must not
+    // pass for success.
+    if (run.started) return run.exit_code;
     Say(messages::kCannotStart, {static_cast<uint32_t>(run.error), paths.command_line});
   }
   // The settings stay stored even when no run could be started.

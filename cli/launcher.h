@@ -66,8 +66,10 @@ bool FormFullPath(std::string_view current_directory, std::string_view target, s
 // settings file that is not a regular file, or a text the store would not
 // give back as it is, stops the run there with a message and 1, and nothing
 // is started. Then starts the GUI program, handing it the lock and the
-// language, lets go of its own hold, waits for its end and gives 0. A start
-// that fails is said and the next target tried; 0 when none could be.
+// language, lets go of its own hold, waits for its end and gives its exit
+// code (0 when it converted, 3 when its report was lost, 128 + a signal that
+// killed it). A start that fails is said and the next target tried; 0 when
+// none could be.
 int RunSorrelc(const std::vector<std::string>& args, const CliEnvironment& env, CliHost* host,
                platform::SettingsFiles* files, platform::ProcessRunner* runner);
 

@@ -40,6 +40,13 @@ class FailingCalls : public platform::PosixCalls {
     }
     return platform::PosixCalls::Write(fd, buffer, count);
   }
+  ssize_t Pwrite(int fd, const void* buffer, size_t count, off_t offset) override {
+    if (fault == Fault::Copy) {
+      errno = ENOSPC;
+      return -1;
+    }
+    return platform::PosixCalls::Pwrite(fd, buffer, count, offset);
+  }
   int Fsync(int fd) override {
     if (fault == Fault::Sync) {
       errno = EIO;

@@ -6,7 +6,7 @@
 #include <bitset>
 #include <cstdint>
 #include <functional>
-#include <set>
+#include <map>
 #include <string>
 #include <utility>
 
@@ -42,10 +42,13 @@ struct JobContext {
   // The run's report lines, each ending in CR+LF.
   std::u16string MessageLog;
 
-  // The files (device, inode) the walk has read or written so far; null
-  // outside a walk. A file met again under another name (a hard link, a
-  // symbolic link, a backup made in this run) is not processed twice.
-  std::set<std::pair<uint64_t, uint64_t>>* walked_files = nullptr;
+  // The files the walk has read or written so far, by device and inode, with
+  // the state the walk left each in; null outside a walk. A file met again in
+  // that state under another name (a hard link, a symbolic link, a backup
+  // made in this run) is not processed twice. A number that the system has
+  // handed to another file since (a rewrite frees the old one) no longer
+  // matches that state, so the new file is processed.
+  std::map<std::pair<uint64_t, uint64_t>, platform::FileSnapshot>* walked_files = nullptr;
 
   const char16_t* Text(const TextPair& pair) const { return pair.In(language); }
 };

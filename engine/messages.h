@@ -44,6 +44,15 @@ inline constexpr TextPair kCannotDecodeInsLfByte{
     u"「指定したバイト数毎に改行コードを挟む」によりファイル内容が破壊された可能性があります。\r\n",
     u"Cannot encode %s to Unicode.\r\n"};
 inline constexpr TextPair kFileAborted{u"ファイル %s 処理中止しました。\r\n", u"Abort %s.\r\n"};
+// Under detection, a file that is not text is left alone.
+inline constexpr TextPair kBinarySkipped{
+    u"ファイル %s はバイナリファイルのため、変換しませんでした。\r\n",
+    u"Skipped a binary file - %s.\r\n"};
+// A symbolic link (to a file or a folder) whose owner is neither the running
+// user nor the owner of what it leads to is not followed.
+inline constexpr TextPair kLinkNotFollowed{
+    u"シンボリックリンク %s は他のユーザーのものなので、たどりませんでした。\r\n",
+    u"Did not follow a symbolic link of another user - %s.\r\n"};
 // The reader's question before cutting UTF-16 at an odd byte count; Japanese
 // in both languages.
 inline constexpr const char16_t* kOddUtf16Question =
@@ -72,6 +81,19 @@ inline constexpr TextPair kException{u"ファイル %s を処理中の内部エ�
                                      u"exception. - %s\r\n"};
 inline constexpr TextPair kUnexpected{u"ファイル %s を処理中の内部エラーです：想定外の例外\r\n",
                                       u"error. - %s\r\n"};
+
+// What a run finds of an earlier run that was killed while it rewrote a file
+// in place: the rewrite is finished from its journal, unless the file was
+// changed after it.
+inline constexpr TextPair kInterruptedCompleted{
+    u"ファイル %s の中断された書き込みを完了しました。\r\n",
+    u"Completed an interrupted rewrite - %s.\r\n"};
+inline constexpr TextPair kInterruptedChanged{
+    u"ファイル %s は中断された書き込みの後で変更されていたため、そのままにしました。\r\n",
+    u"Left as it is: changed after an interrupted rewrite - %s.\r\n"};
+inline constexpr TextPair kInterruptedFailed{
+    u"ファイル %s の中断された書き込みを完了できません。\r\n",
+    u"Cannot complete an interrupted rewrite - %s.\r\n"};
 
 // Preparing the replacement.
 inline constexpr TextPair kNoMemoryBefore{
@@ -116,6 +138,10 @@ inline constexpr TextPair kForcedAndWidenedDetail{
 inline constexpr TextPair kCannotOpenForWrite{u"ファイルを書き込みモードで開けません",
                                               u"Cannot open a file as write mode"};
 inline constexpr TextPair kWriteError{u"ファイル書き込み中エラー", u"WriteFile error"};
+// An extended attribute (an access control list, a security label) of the
+// file could not be given to its new content; the file was not written.
+inline constexpr TextPair kCannotKeepAttributes{u"拡張属性を引き継げません",
+                                                u"Cannot keep the extended attributes"};
 // The file was changed by someone else between the read and the rewrite.
 inline constexpr TextPair kChangedSinceRead{
     u"読み込み後にファイルが変更されたため、書き込みを中止しました。",

@@ -8,6 +8,7 @@
 #include "engine/encode_table.h"
 #include "engine/messages.h"
 #include "engine/reader.h"
+#include "engine/replacement.h"
 #include "engine/report.h"
 #include "engine/transforms.h"
 #include "engine/walk.h"
@@ -38,18 +39,36 @@ const TextPair* ReadResultLine(ReadResult result, uint32_t ins_lf_byte) {
       return ins_lf_byte == 0 ? &messages::kCannotDecode : &messages::kCannotDecodeInsLfByte;
     case ReadResult::Aborted:
       return &messages::kFileAborted;
+    case ReadResult::Binary:
+      return &messages::kBinarySkipped;
+    case ReadResult::NotFollowed:
+      return &messages::kLinkNotFollowed;
   }
   return nullptr;
 }
 
-// Notes the file name leads to as walked; with remember off, only tells
-// whether it was walked before.
-bool WalkedBefore(JobContext& ctx, const std::string& name, bool remember) {
-  platform::FileSnapshot id;
-  if (ctx.walked_files == nullptr || !ctx.fs->FileId(name, &id)) return false;
-  const std::pair<uint64_t, uint64_t> key{id.device, id.inode};
-  if (remember) return !ctx.walked_files->insert(key).second;
-  return ctx.walked_files->count(key) != 0;
+// True when name leads to a file that this walk has processed and that is
+// still in the state the walk left it in.
+bool WalkedBefore(JobContext& ctx, const std::string& name) {
+  platform::FileSnapshot now;
+  if (ctx.walked_files == nullptr || !ctx.fs->FileId(name, &now)) return false;
+  const auto found = ctx.walked_files->find({now.device, now.inode});
+  return found != ctx.walked_files->end() && platform::SameFileState(found->second, now);
+}
+
+void Remember(JobContext& ctx, const platform::FileSnapshot& state) {
+  if (ctx.walked_files != nullptr) (*ctx.walked_files)[{state.device, state.inode}] = state;
+}
+
+// Notes the state that name's file is in now. A rewrite may have given the
+// file a new number and freed before, the one it was read under, which the
+// system may hand to the next file made: that one is forgotten.
+void RememberAfterWrite(JobContext& ctx, const std::string& name,
+                        const platform::FileSnapshot* before) {
+  if (ctx.walked_files == nullptr) return;
+  if (before != nullptr) ctx.walked_files->erase({before->device, before->inode});
+  platform::FileSnapshot now;
+  if (ctx.fs->FileId(name, &now)) Remember(ctx, now);
 }
 
 // Runs the stages in their fixed order with an abort check before each;
@@ -70,7 +89,9 @@ bool RunStages(JobContext& ctx, TextBuffer& text, const ConversionOptions& o, bo
          stage(o.ControlCode2Space, [&] { return ControlCodesToSpaces(text); }) &&
          stage(o.InsLfChar != 0,
                [&] { return InsertLineEndEveryNChars(text, o.InsLfChar, o.InsertLineEndKind); }) &&
-         stage(o.ReplaceString, [&] { return ApplyReplacement(text, o.Replacement); });
+         stage(o.ReplaceString, [&] {
+           return ApplyReplacement(text, o.Replacement, [&] { return IsAbortRequested(ctx); });
+         });
 }
 
 // Gives the rewritten file back its times, reporting what failed.
@@ -104,7 +125,7 @@ void WriteBack(JobContext& ctx, const std::string& name, std::u16string_view sho
       EmitNamed(ctx, messages::kBackupFailed, Utf8ToUtf16(backup));
       return;
     }
-    WalkedBefore(ctx, backup, /*remember=*/true);
+    RememberAfterWrite(ctx, backup, nullptr);
   }
   std::u16string what;
   std::u16string detail;
@@ -120,7 +141,13 @@ void WriteBack(JobContext& ctx, const std::string& name, std::u16string_view sho
 // Steps 1 to the final abort check; exceptions pass to the caller.
 bool ProcessFileSteps(JobContext& ctx, const std::string& name, std::u16string_view shown,
                       const ConversionOptions& o) {
-  if (WalkedBefore(ctx, name, /*remember=*/false)) return true;
+  if (WalkedBefore(ctx, name)) return true;
+  // A file reached through a link into another folder may have been left
+  // half-rewritten there.
+  if (platform::Recovery recovery; ctx.fs->FinishInterruptedRewrite(name, &recovery)) {
+    recovery.name = name;
+    EmitRecoveryLine(ctx, recovery);
+  }
   TextBuffer text;
   uint32_t input_page = o.CharEncodeOther;
   uint32_t bom = 0;
@@ -136,7 +163,7 @@ bool ProcessFileSteps(JobContext& ctx, const std::string& name, std::u16string_v
     return true;
   }
 
-  if (ctx.walked_files != nullptr) ctx.walked_files->insert({snapshot.device, snapshot.inode});
+  Remember(ctx, snapshot);
 
   bool changed = o.InsLfByte != 0;
   if (!RunStages(ctx, text, o, &changed)) return false;
@@ -144,7 +171,7 @@ bool ProcessFileSteps(JobContext& ctx, const std::string& name, std::u16string_v
   const uint32_t output_page = OutputCodePage(o, input_page);
   if (output_page != input_page || changed) {
     WriteBack(ctx, name, shown, text, output_page, bom, snapshot, o);
-    WalkedBefore(ctx, name, /*remember=*/true);  // a rewrite may give it a new inode
+    RememberAfterWrite(ctx, name, &snapshot);
   }
   ++ctx.TargetCount;
   return !IsAbortRequested(ctx);
@@ -156,6 +183,8 @@ bool ProcessFile(JobContext& ctx, const std::string& name, const ConversionOptio
   const std::u16string shown = Utf8ToUtf16(name);
   try {
     return ProcessFileSteps(ctx, name, shown, options);
+  } catch (const ReplacementAborted&) {
+    return false;  // the user stopped the run in the middle of a match
   } catch (const std::bad_alloc&) {
     EmitNamed(ctx, messages::kOutOfMemory, shown);
   } catch (const std::out_of_range&) {

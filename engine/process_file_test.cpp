@@ -3,8 +3,11 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <chrono>
+
 #include <gtest/gtest.h>
 
+#include "engine/replacement.h"
 #include "engine/test_support.h"
 
 namespace sorrel {
@@ -162,6 +165,24 @@ TEST_F(ProcessFileTest, AnAbortInsideTheFileLeavesItUnwrittenAndUncounted) {
   ASSERT_EQ(env.user.boxes.size(), 1u);
   EXPECT_EQ(env.user.boxes[0].text, u"Do you want to abort?");
   EXPECT_EQ(env.user.boxes[0].caption, u"Abort");
+}
+
+TEST_F(ProcessFileTest, AnAbortEndsAnExpressionThatWouldRunForMinutes) {
+  // Each position reads the rest of its line twice: about 40 s in all.
+  std::string text;
+  for (int i = 0; i < 2000; ++i) text += std::string(2000, 'a') + "\n";
+  dir.Write("f.txt", text);
+  options.ReplaceString = true;
+  ASSERT_TRUE(PrepareReplacement(env.ctx, u"(?=(\\w*))\\1X", u"y", true, false, false, false,
+                                 &options.Replacement));
+  env.user.abort_at = {9};  // the first look from inside the match
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(Process());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_EQ(env.user.abort_polls, 9);
+  EXPECT_EQ(dir.Read("f.txt"), text);
+  EXPECT_EQ(env.ctx.TargetCount, 0u);
+  EXPECT_EQ(Log(), u"");
 }
 
 TEST_F(ProcessFileTest, TheAbortKeyIsCheckedNineTimesForAFinishedFile) {

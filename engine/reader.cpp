@@ -140,6 +140,8 @@ ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& te
       return ReadResult::Empty;
     case platform::ReadStatus::ReadError:
       return ReadResult::ReadError;
+    case platform::ReadStatus::NotFollowed:
+      return ReadResult::NotFollowed;
   }
 
   platform::CreateStatus status;
@@ -152,6 +154,9 @@ ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& te
   } else if (!ListedCodePage(read_index, &code_page)) {
     uint32_t detected;
     code_page = converter->Detect(bytes, &detected) ? detected : EncodeTable[1].code_page;
+    if (!IsUtf16CodePage(code_page) && bytes.find('\0') != std::string::npos) {
+      return ReadResult::Binary;
+    }
   }
 
   const bool utf16 = IsUtf16CodePage(code_page);

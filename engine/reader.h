@@ -18,6 +18,8 @@ enum class ReadResult {
   NoService = 4,
   CannotDecode = 5,
   Aborted = 6,
+  Binary = 7,       // under detection: NUL bytes in data that is not UTF-16
+  NotFollowed = 8,  // a symbolic link of another user on the way to the file
 };
 
 // Reads name into text. The code page goes in as CharEncodeOther and comes
@@ -26,7 +28,11 @@ enum class ReadResult {
 // of kind is put after every n raw bytes behind the mark; for an odd n in a
 // UTF-16 file the user is asked first, and No gives Aborted. Decoding is
 // strict: a byte sequence that is not valid in the code page gives
-// CannotDecode. snapshot receives the file's state for the rewrite. A text
+// CannotDecode. Under detection (read index 0) a file without a mark whose
+// bytes hold a NUL and are not taken for UTF-16 is Binary: it is not text,
+// and removing its NUL bytes would destroy it. A symbolic link that the file
+// system will not follow gives NotFollowed. snapshot receives the file's
+// state for the rewrite. A text
 // too long to hold throws std::bad_alloc. The file is never written.
 ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& text,
                         short read_index, uint32_t& code_page, uint32_t& bom, LineEndKind kind,

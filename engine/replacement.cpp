@@ -3,7 +3,9 @@
 #include "engine/replacement.h"
 
 #include <boost/regex.hpp>
+#include <chrono>
 #include <cstddef>
+#include <functional>
 #include <iterator>
 #include <new>
 #include <vector>
@@ -19,16 +21,155 @@ struct CompiledExpression {
 
 namespace {
 
-// UTF-16 units widen one to one, never joined into code points, so that the
-// expression sees and reports positions exactly as the transforms do.
-std::wstring Widen(std::u16string_view text) {
-  return std::wstring(text.begin(), text.end());
-}
+// Asks every so many steps of a match whether the run is to stop; a match
+// over a long text can take minutes, and an abort must end it at once.
+class StepBudget {
+ public:
+  explicit StepBudget(const std::function<bool()>* should_stop) : should_stop_(should_stop) {}
 
-// An output iterator that appends the formatter's wide characters to a UTF-16
-// text. A character beyond 0xFFFF can only come from an escape of the
+  void Step() {
+    if (--left_ == 0) Look();
+  }
+
+ private:
+  // Steps between looks at the clock, and the time between two questions:
+  // a look costs nothing next to 65,536 steps, and asking (which lets the
+  // dialog handle its events) every 20 ms keeps an abort well under 0.5 s.
+  static constexpr int kSteps = 1 << 16;
+  static constexpr std::chrono::milliseconds kInterval{20};
+
+  void Look() {
+    left_ = kSteps;
+    if (should_stop_ == nullptr || !*should_stop_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_ < kInterval) return;
+    last_ = now;
+    if ((*should_stop_)()) throw ReplacementAborted{};
+  }
+
+  const std::function<bool()>* should_stop_;
+  int left_ = kSteps;
+  std::chrono::steady_clock::time_point last_{};
+};
+
+// Shows a UTF-16 text to the expression as wide characters, one per unit and
+// never joined into code points, so that the expression sees and reports
+// positions exactly as the transforms do; without a widened copy, and
+// counting its steps.
+class UnitIterator {
+ public:
+  using iterator_category = std::random_access_iterator_tag;
+  using value_type = wchar_t;
+  using difference_type = std::ptrdiff_t;
+  using pointer = const wchar_t*;
+  using reference = wchar_t;
+
+  UnitIterator() = default;
+  UnitIterator(const char16_t* at, StepBudget* budget) : at_(at), budget_(budget) {}
+
+  wchar_t operator*() const { return static_cast<wchar_t>(*at_); }
+  wchar_t operator[](difference_type n) const { return static_cast<wchar_t>(at_[n]); }
+  UnitIterator& operator++() {
+    ++at_;
+    budget_->Step();
+    return *this;
+  }
+  UnitIterator operator++(int) {
+    UnitIterator old = *this;
+    ++*this;
+    return old;
+  }
+  UnitIterator& operator--() {
+    --at_;
+    budget_->Step();
+    return *this;
+  }
+  UnitIterator operator--(int) {
+    UnitIterator old = *this;
+    --*this;
+    return old;
+  }
+  UnitIterator& operator+=(difference_type n) {
+    at_ += n;
+    return *this;
+  }
+  UnitIterator& operator-=(difference_type n) {
+    at_ -= n;
+    return *this;
+  }
+  friend difference_type operator-(const UnitIterator& a, const UnitIterator& b) {
+    return a.at_ - b.at_;
+  }
+  friend bool operator==(const UnitIterator& a, const UnitIterator& b) { return a.at_ == b.at_; }
+
+ private:
+  const char16_t* at_ = nullptr;
+  StepBudget* budget_ = nullptr;
+};
+
+// Receives a replacement's result in pieces while it stays within a budget,
+// and beyond it only counts, so that a result too long to hold is refused
+// before it is built, and one that fits is built once at its exact size.
+class ResultPieces {
+ public:
+  explicit ResultPieces(size_t budget) : budget_(budget) {}
+
+  void Append(char16_t unit) {
+    CheckTextLength(++total_);
+    if (total_ > budget_) {
+      if (!pieces_.empty()) std::vector<std::u16string>().swap(pieces_);
+      return;
+    }
+    if (pieces_.empty() || pieces_.back().size() == kPieceUnits) {
+      pieces_.emplace_back().reserve(kPieceUnits);
+    }
+    pieces_.back().push_back(unit);
+  }
+
+  size_t total() const { return total_; }
+  bool whole() const { return total_ <= budget_; }
+
+  bool Equals(std::u16string_view text) const {
+    if (text.size() != total_) return false;
+    for (const std::u16string& piece : pieces_) {
+      if (text.substr(0, piece.size()) != piece) return false;
+      text.remove_prefix(piece.size());
+    }
+    return true;
+  }
+
+  // Moves the pieces into out, which is emptied first; each piece is freed
+  // as soon as it has been copied.
+  void MoveTo(std::u16string* out) {
+    std::u16string().swap(*out);
+    out->reserve(total_);
+    for (std::u16string& piece : pieces_) {
+      out->append(piece);
+      std::u16string().swap(piece);
+    }
+  }
+
+ private:
+  static constexpr size_t kPieceUnits = size_t{1} << 20;
+  size_t budget_;
+  size_t total_ = 0;
+  std::vector<std::u16string> pieces_;
+};
+
+// Appends to a text reserved at its final size.
+struct ExactText {
+  std::u16string* out;
+  void Append(char16_t unit) {
+    CheckTextLength(out->size() + 1);
+    out->push_back(unit);
+  }
+};
+
+// An output iterator that appends the formatter's wide characters to a
+// UTF-16 sink. A character beyond 0xFFFF can only come from an escape of the
 // replacement; it becomes a surrogate pair, or U+FFFD beyond Unicode, rather
 // than being cut to 16 bits.
+template <typename Sink>
 class Utf16Appender {
  public:
   using iterator_category = std::output_iterator_tag;
@@ -37,18 +178,17 @@ class Utf16Appender {
   using pointer = void;
   using reference = void;
 
-  explicit Utf16Appender(std::u16string* out) : out_(out) {}
+  explicit Utf16Appender(Sink* sink) : sink_(sink) {}
 
   Utf16Appender& operator=(wchar_t c) {
     const auto code = static_cast<uint32_t>(c);
     if (code <= 0xFFFF) {
-      Append(static_cast<char16_t>(code));
+      sink_->Append(static_cast<char16_t>(code));
     } else if (code <= 0x10FFFF) {
-      CheckTextLength(out_->size() + 2);
-      out_->push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
-      out_->push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+      sink_->Append(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+      sink_->Append(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
     } else {
-      Append(u'\uFFFD');
+      sink_->Append(u'\uFFFD');
     }
     return *this;
   }
@@ -57,13 +197,12 @@ class Utf16Appender {
   Utf16Appender operator++(int) { return *this; }
 
  private:
-  void Append(char16_t unit) {
-    CheckTextLength(out_->size() + 1);
-    out_->push_back(unit);
-  }
-
-  std::u16string* out_;
+  Sink* sink_;
 };
+
+std::wstring Widen(std::u16string_view text) {
+  return std::wstring(text.begin(), text.end());
+}
 
 char16_t FoldAsciiLetter(char16_t c) {
   return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c;
@@ -105,26 +244,73 @@ class LiteralSearcher {
   std::vector<size_t> border_;
 };
 
-void AppendBounded(std::u16string& out, std::u16string_view piece) {
-  CheckTextLength(out.size() + piece.size());
-  out.append(piece);
-}
-
-TextBuffer ReplaceByExpression(const TextBuffer& text, const ReplacementSpec& prepared) {
-  if (!prepared.expression) return text;
-  const std::wstring subject = Widen(text);
-  const std::wstring format = Widen(prepared.replacement);
-  TextBuffer result;
-  boost::regex_replace(Utf16Appender(&result), subject.begin(), subject.end(),
-                       prepared.expression->regex, format,
+template <typename Sink>
+void ReplaceInto(const TextBuffer& text, const ReplacementSpec& prepared,
+                 const std::wstring& format, StepBudget* budget, Sink* sink) {
+  const UnitIterator begin(text.data(), budget);
+  const UnitIterator end(text.data() + text.size(), budget);
+  boost::regex_replace(Utf16Appender<Sink>(sink), begin, end, prepared.expression->regex, format,
                        static_cast<boost::regex_constants::match_flag_type>(prepared.match_flags));
-  return result;
 }
 
-TextBuffer ReplaceLiterally(const TextBuffer& text, const ReplacementSpec& prepared) {
-  TextBuffer result = text;
-  ReplaceLiteral(result, prepared.literal_pattern, prepared.replacement, prepared.ignore_case);
-  return result;
+// The result is kept while it stays within the text's size and 4 MiB more;
+// a longer one is counted first and then built again at its exact size.
+bool ReplaceByExpression(TextBuffer& text, const ReplacementSpec& prepared,
+                         const std::function<bool()>* should_stop) {
+  if (!prepared.expression) return false;
+  const std::wstring format = Widen(prepared.replacement);
+  StepBudget budget(should_stop);
+  ResultPieces pieces(text.size() + (size_t{2} << 20));
+  ReplaceInto(text, prepared, format, &budget, &pieces);
+  if (pieces.whole()) {
+    if (pieces.Equals(text)) return false;
+    pieces.MoveTo(&text);
+    return true;
+  }
+  const size_t total = pieces.total();
+  pieces = ResultPieces(0);
+  TextBuffer result;
+  result.reserve(total);
+  ExactText exact{&result};
+  ReplaceInto(text, prepared, format, &budget, &exact);
+  text.swap(result);
+  return true;
+}
+
+// The literal search's hits in text, one by one.
+template <typename Visit>
+void ForEachHit(std::u16string_view text, const LiteralSearcher& searcher, size_t length,
+                Visit visit) {
+  for (size_t found = searcher.Find(text, 0); found != std::u16string_view::npos;
+       found = searcher.Find(text, found + length)) {
+    visit(found);
+  }
+}
+
+// The text with every hit replaced, built at its exact size (the hits are
+// counted first); false, with out untouched, when there is no hit.
+bool ReplaceLiteralInto(std::u16string_view text, std::u16string_view pattern,
+                        std::u16string_view replacement, bool ignore_case, std::u16string* out) {
+  if (pattern.empty()) return false;
+  const LiteralSearcher searcher(pattern, ignore_case);
+  size_t hits = 0;
+  ForEachHit(text, searcher, pattern.size(), [&](size_t) { ++hits; });
+  if (hits == 0) return false;
+  const size_t size = text.size() - hits * pattern.size() + hits * replacement.size();
+  if (replacement.size() > pattern.size()) {
+    CheckTextLength(text.size() + hits * (replacement.size() - pattern.size()));
+  }
+  std::u16string result;
+  result.reserve(size);
+  size_t copied = 0;
+  ForEachHit(text, searcher, pattern.size(), [&](size_t found) {
+    result.append(text.substr(copied, found - copied));
+    result.append(replacement);
+    copied = found + pattern.size();
+  });
+  result.append(text.substr(copied));
+  out->swap(result);
+  return true;
 }
 
 // Copies text into out; false when there was no memory for it.
@@ -221,33 +407,23 @@ bool PrepareReplacement(JobContext& ctx, std::u16string_view search, std::u16str
   return true;
 }
 
-bool ApplyReplacement(TextBuffer& text, const ReplacementSpec& prepared) {
-  TextBuffer result =
-      prepared.use_regex ? ReplaceByExpression(text, prepared) : ReplaceLiterally(text, prepared);
-  if (result == text) return false;
+bool ApplyReplacement(TextBuffer& text, const ReplacementSpec& prepared,
+                      const std::function<bool()>& should_stop) {
+  if (prepared.use_regex) return ReplaceByExpression(text, prepared, &should_stop);
+  TextBuffer result;
+  if (!ReplaceLiteralInto(text, prepared.literal_pattern, prepared.replacement,
+                          prepared.ignore_case, &result) ||
+      result == text) {
+    return false;
+  }
   text.swap(result);
   return true;
 }
 
 void ReplaceLiteral(std::u16string& text, std::u16string_view pattern,
                     std::u16string_view replacement, bool ignore_case) {
-  if (pattern.empty()) return;
-  const LiteralSearcher searcher(pattern, ignore_case);
-  const std::u16string_view source = text;
-  size_t found = searcher.Find(source, 0);
-  if (found == std::u16string_view::npos) return;
-  // The edited text is built apart, so a text that would grow too long is
-  // left exactly as it was.
   std::u16string result;
-  size_t copied = 0;
-  while (found != std::u16string_view::npos) {
-    AppendBounded(result, source.substr(copied, found - copied));
-    AppendBounded(result, replacement);
-    copied = found + pattern.size();
-    found = searcher.Find(source, copied);
-  }
-  AppendBounded(result, source.substr(copied));
-  text.swap(result);
+  if (ReplaceLiteralInto(text, pattern, replacement, ignore_case, &result)) text.swap(result);
 }
 
 }  // namespace sorrel

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -35,13 +36,21 @@ bool PrepareReplacement(JobContext& ctx, std::u16string_view search, std::u16str
                         bool use_regex, bool ignore_case, bool single_line, bool dot_not_newline,
                         ReplacementSpec* prepared);
 
+// Thrown out of ApplyReplacement when should_stop says the run is to stop.
+struct ReplacementAborted {};
+
 // Replaces every match in text, whether or not prepared.enabled is set (the gate
 // is the caller's); true when the text changed, false when the result equals
 // the text. Exceptions of the regex library (a match too complex) and of
 // memory pass to the caller, as does std::bad_alloc for a result longer than
-// kMaxTextUnits; text is then unchanged. The expression sees every UTF-16 unit
-// as one character.
-bool ApplyReplacement(TextBuffer& text, const ReplacementSpec& prepared);
+// kMaxTextUnits, which is refused before it is built; text is then unchanged.
+// The expression sees every UTF-16 unit as one character. While an
+// expression matches, should_stop (when set) is asked about every 20 ms; when
+// it says so, ReplacementAborted is thrown and text is unchanged. The result
+// is built at its exact size, so that the memory it takes stays near the
+// text's and the result's own.
+bool ApplyReplacement(TextBuffer& text, const ReplacementSpec& prepared,
+                      const std::function<bool()>& should_stop = {});
 
 // Replaces every occurrence of pattern in text, left to right, without looking
 // inside what was inserted, in time linear in text and pattern. With

@@ -238,5 +238,17 @@ TEST(ApplyReplacement, MatchingTooComplexPassesToTheCaller) {
   EXPECT_EQ(text, before);
 }
 
+TEST(ApplyReplacement, AResultFarLongerThanTheTextIsBuiltAtItsSize) {
+  // Past the text's size and 4 MiB the result is counted, then built again.
+  const std::u16string long_piece(size_t{3} << 20, u'z');
+  for (const bool regex : {true, false}) {
+    std::u16string text = u"a-b-c-d-e";
+    EXPECT_TRUE(ApplyReplacement(text, Prepared(u"-", long_piece, regex)));
+    EXPECT_EQ(text,
+              u"a" + long_piece + u"b" + long_piece + u"c" + long_piece + u"d" + long_piece + u"e");
+    EXPECT_EQ(text.capacity(), text.size());
+  }
+}
+
 }  // namespace
 }  // namespace sorrel

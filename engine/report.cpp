@@ -3,6 +3,10 @@
 
 #include <string>
 
+#include "engine/messages.h"
+#include "platform/text_format.h"
+#include "platform/utf.h"
+
 namespace sorrel {
 
 void EmitReportLine(JobContext& ctx, std::u16string_view line) {
@@ -11,6 +15,13 @@ void EmitReportLine(JobContext& ctx, std::u16string_view line) {
   } else {
     ctx.MessageLog.append(line);
   }
+}
+
+void EmitRecoveryLine(JobContext& ctx, const platform::Recovery& recovery) {
+  const TextPair* line = &messages::kInterruptedCompleted;
+  if (recovery.outcome == platform::RecoveryOutcome::Changed) line = &messages::kInterruptedChanged;
+  if (recovery.outcome == platform::RecoveryOutcome::Failed) line = &messages::kInterruptedFailed;
+  EmitReportLine(ctx, FormatText(ctx.Text(*line), {Utf8ToUtf16(recovery.name)}));
 }
 
 void ShowJobError(JobContext& ctx, std::u16string_view text) {

@@ -12,6 +12,9 @@ namespace sorrel {
 // CUI mode writes it to the console at once.
 void EmitReportLine(JobContext& ctx, std::u16string_view line);
 
+// Reports what became of a rewrite that an earlier run left unfinished.
+void EmitRecoveryLine(JobContext& ctx, const platform::Recovery& recovery);
+
 // Shows a failure that stops a job before the walk: an error box with the
 // application title, or in CUI mode the text and a newline on the console.
 void ShowJobError(JobContext& ctx, std::u16string_view text);

@@ -3,13 +3,16 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <stdexcept>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "engine/job.h"
 #include "engine/process_file.h"
 #include "engine/test_support.h"
+#include "engine/walk.h"
 #include "platform/main_dialog_ids.h"
 
 namespace sorrel {
@@ -38,6 +41,7 @@ struct Faults : FileSystemWrapper {
         break;
     }
     if (read_error) return platform::ReadStatus::ReadError;
+    if (not_followed) return platform::ReadStatus::NotFollowed;
     return FileSystemWrapper::ReadWholeFile(name, bytes, snapshot);
   }
   bool CopyFile(const std::string&, const std::string&) override { return false; }
@@ -47,8 +51,18 @@ struct Faults : FileSystemWrapper {
   platform::TimesStatus SetFileTimes(const std::string&, const platform::FileTimes&) override {
     return set_times;
   }
+  std::vector<platform::Recovery> FinishInterruptedRuns() override { return recoveries; }
+  platform::RewriteResult RewriteFile(const std::string& name,
+                                      const platform::FileSnapshot& snapshot,
+                                      const std::string& data) override {
+    if (attributes_lost) return {platform::RewriteStatus::AttributesLost, ENOTSUP};
+    return FileSystemWrapper::RewriteFile(name, snapshot, data);
+  }
   int throw_on_read = 0;
   bool read_error = false;
+  bool not_followed = false;
+  bool attributes_lost = false;
+  std::vector<platform::Recovery> recoveries;
   bool times_readable = true;
   platform::TimesStatus set_times = platform::TimesStatus::Ok;
 };
@@ -118,6 +132,26 @@ TEST_P(ReportLines, OfTheReader) {
   options.CharEncode = 2;
   env.user.answers = {platform::Answer::No};
   EXPECT_EQ(Line("ab"), ja() ? u"ファイル f.txt 処理中止しました。\r\n" : u"Abort f.txt.\r\n");
+
+  // Under detection a stored ZIP (NUL bytes, not UTF-16) is left whole; with
+  // a code page given, its NUL bytes go as they always did.
+  const std::string zip("PK\x03\x04\x0a\0\0\0\0\0a.txt\r\n", 17);
+  options.CharEncode = 0;
+  options.InsLfByte = 0;
+  options.UnifyLineEndKind = kLineEndLf;
+  EXPECT_EQ(Line(zip), ja() ? u"ファイル f.txt はバイナリファイルのため、変換しませんでした。\r\n"
+                            : u"Skipped a binary file - f.txt.\r\n");
+  EXPECT_EQ(dir.Read("f.txt"), zip);
+  options.CharEncode = 1;
+  EXPECT_EQ(Line(zip), u"");
+  EXPECT_EQ(dir.Read("f.txt"),
+            "PK\x03\x04\x0a"
+            "a.txt\n");
+
+  faults.not_followed = true;
+  EXPECT_EQ(Line("x"),
+            ja() ? u"シンボリックリンク f.txt は他のユーザーのものなので、たどりませんでした。\r\n"
+                 : u"Did not follow a symbolic link of another user - f.txt.\r\n");
 }
 
 TEST_P(ReportLines, OfBackupAndTimes) {
@@ -169,6 +203,30 @@ TEST_P(ReportLines, OfTheWriter) {
                    u"に置換しました。\r\n"
                  : u"f.txt:Force Conversion - Unconvertible characters are contained, and "
                    u"half-width katakana are converted to full-width.\r\n");
+
+  options.WriteEncode = 1;
+  faults.attributes_lost = true;
+  options.UnifyLineEndKind = kLineEndLf;
+  EXPECT_EQ(Line("a\r\n"), (ja() ? u"f.txt:拡張属性を引き継げません - "
+                                 : u"f.txt:Cannot keep the extended attributes - ") +
+                               env.ctx.fs->SystemErrorText(GetParam(), ENOTSUP) + u"\r\n");
+}
+
+TEST_P(ReportLines, OfAnInterruptedRun) {
+  options.TargetPattern = u"*.none";
+  faults.recoveries = {{"a.txt", platform::RecoveryOutcome::Completed},
+                       {"b.txt", platform::RecoveryOutcome::Changed},
+                       {"c.txt", platform::RecoveryOutcome::Failed}};
+  EXPECT_TRUE(WalkTargets(env.ctx, options));
+  EXPECT_EQ(
+      env.ctx.MessageLog,
+      ja()
+          ? u"ファイル a.txt の中断された書き込みを完了しました。\r\n"
+            u"ファイル b.txt は中断された書き込みの後で変更されていたため、そのままにしました。\r\n"
+            u"ファイル c.txt の中断された書き込みを完了できません。\r\n"
+          : u"Completed an interrupted rewrite - a.txt.\r\n"
+            u"Left as it is: changed after an interrupted rewrite - b.txt.\r\n"
+            u"Cannot complete an interrupted rewrite - c.txt.\r\n");
 }
 
 TEST_P(ReportLines, OfExceptions) {

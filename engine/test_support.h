@@ -68,6 +68,12 @@ class FileSystemWrapper : public platform::FileSystem {
   bool FileId(const std::string& name, platform::FileSnapshot* id) override {
     return target_->FileId(name, id);
   }
+  std::vector<platform::Recovery> FinishInterruptedRuns() override {
+    return target_->FinishInterruptedRuns();
+  }
+  bool FinishInterruptedRewrite(const std::string& name, platform::Recovery* recovery) override {
+    return target_->FinishInterruptedRewrite(name, recovery);
+  }
   platform::ReadStatus ReadWholeFile(const std::string& name, std::string* bytes,
                                      platform::FileSnapshot* snapshot) override {
     return target_->ReadWholeFile(name, bytes, snapshot);

@@ -1,6 +1,7 @@
 // The depth-first walk over the target folder and the abort check.
 #include "engine/walk.h"
 
+#include <map>
 #include <set>
 #include <utility>
 
@@ -31,13 +32,26 @@ bool FirstVisit(Walk& walk) {
   return walk.visited.insert({id.device, id.inode}).second;
 }
 
+void EmitNotFollowed(JobContext& ctx, const std::string& name) {
+  EmitReportLine(ctx, FormatText(ctx.Text(messages::kLinkNotFollowed), {Utf8ToUtf16(name)}));
+}
+
 bool WalkFiles(Walk& walk) {
+  // What a killed run left here is finished first, so that no file is read
+  // half-rewritten.
+  for (const platform::Recovery& recovery : walk.ctx.fs->FinishInterruptedRuns()) {
+    EmitRecoveryLine(walk.ctx, recovery);
+  }
   std::unique_ptr<platform::DirectorySearch> search = walk.ctx.fs->FindFirst(walk.pattern);
   if (!search) return true;
   platform::FindEntry entry;
   while (search->Next(&entry)) {
     if (IsAbortRequested(walk.ctx)) return false;
     if (entry.is_directory) continue;
+    if (entry.not_followed) {
+      EmitNotFollowed(walk.ctx, entry.name);
+      continue;
+    }
     if (!ProcessFile(walk.ctx, entry.name, walk.options)) return false;
   }
   return true;
@@ -53,6 +67,10 @@ bool WalkSubfolders(Walk& walk) {
   while (search->Next(&entry)) {
     if (IsAbortRequested(ctx)) return false;
     if (!entry.is_directory || entry.name == "." || entry.name == "..") continue;
+    if (entry.not_followed) {
+      EmitNotFollowed(ctx, entry.name);
+      continue;
+    }
     if (!ctx.fs->SetCurrentDirectory(entry.name)) {
       EmitReportLine(ctx,
                      FormatText(ctx.Text(messages::kCannotEnterFolder), {Utf8ToUtf16(entry.name)}));
@@ -80,7 +98,7 @@ bool WalkFolder(Walk& walk) {
 
 bool WalkTargets(JobContext& ctx, const ConversionOptions& options) {
   Walk walk{ctx, options, Utf16ToBytes(options.TargetPattern), {}};
-  std::set<std::pair<uint64_t, uint64_t>> files;
+  std::map<std::pair<uint64_t, uint64_t>, platform::FileSnapshot> files;
   ctx.walked_files = &files;
   FirstVisit(walk);
   const bool walked = WalkFolder(walk);

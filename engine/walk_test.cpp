@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -152,6 +153,57 @@ TEST_F(WalkTest, AFileReachedUnderTwoNamesIsConvertedOnce) {
   EXPECT_EQ(dir.Read("target.txt"), "xaa");
   EXPECT_EQ(dir.Read("k.txt"), "kaa");
   EXPECT_EQ(dir.Read("k.txt.bak"), "ka");
+}
+
+// Hands sub/b.txt the number a.txt had when it was read (a rewrite frees it,
+// and the system gives it to the next file made), and sub/d.txt the number
+// of c.txt, which the run read and left as it was. The rewrite itself sees
+// the real file.
+struct ReusedNumbers : FileSystemWrapper {
+  using FileSystemWrapper::FileSystemWrapper;
+  bool FileId(const std::string& name, platform::FileSnapshot* id) override {
+    return FileSystemWrapper::FileId(name, id) && Borrow(name, id);
+  }
+  platform::ReadStatus ReadWholeFile(const std::string& name, std::string* bytes,
+                                     platform::FileSnapshot* snapshot) override {
+    const platform::ReadStatus status = FileSystemWrapper::ReadWholeFile(name, bytes, snapshot);
+    if (name == "a.txt" || name == "c.txt")
+      numbers[name == "a.txt" ? "b.txt" : "d.txt"] = *snapshot;
+    Borrow(name, snapshot);
+    return status;
+  }
+  platform::RewriteResult RewriteFile(const std::string& name,
+                                      const platform::FileSnapshot& snapshot,
+                                      const std::string& data) override {
+    platform::FileSnapshot real = snapshot;
+    if (numbers.count(name) != 0) FileSystemWrapper::FileId(name, &real);
+    return FileSystemWrapper::RewriteFile(name, real, data);
+  }
+  bool Borrow(const std::string& name, platform::FileSnapshot* id) {
+    if (const auto it = numbers.find(name); it != numbers.end()) {
+      id->device = it->second.device;
+      id->inode = it->second.inode;
+    }
+    return true;
+  }
+  std::map<std::string, platform::FileSnapshot> numbers;
+};
+
+TEST_F(WalkTest, ANumberHandedOnIsNotTakenForAFileAlreadyConverted) {
+  ReusedNumbers fs(env.ctx.fs);
+  env.ctx.fs = &fs;
+  options.UnifyLineEndKind = kLineEndLf;
+  options.SearchSubFolders = true;
+  dir.Write("a.txt", "a\r\n");
+  dir.Write("c.txt", "c\n");
+  dir.MakeFolder("sub");
+  dir.Write("sub/b.txt", "b\r\n");
+  dir.Write("sub/d.txt", "d\r\n");
+  EXPECT_TRUE(Walk());
+  EXPECT_EQ(dir.Read("a.txt"), "a\n");
+  EXPECT_EQ(dir.Read("sub/b.txt"), "b\n");
+  EXPECT_EQ(dir.Read("sub/d.txt"), "d\n");
+  EXPECT_EQ(env.ctx.TargetCount, 4u);
 }
 
 TEST_F(WalkTest, AnAbortDeepDownStopsEveryLevel) {

@@ -3,12 +3,16 @@
 #include "engine/writer.h"
 
 #include <memory>
+#include <new>
 
 #include "engine/encode_table.h"
 #include "engine/messages.h"
 
 namespace sorrel {
 namespace {
+
+// The writer takes what the reader takes: less than 4 GiB.
+constexpr uint64_t kMaxOutputBytes = uint64_t{4} << 30;
 
 const TextPair* CreateFailureDetail(platform::CreateStatus status) {
   switch (status) {
@@ -96,17 +100,17 @@ std::u16string SystemErrorText(JobContext& ctx, int code) {
 bool WriteTextFile(JobContext& ctx, const std::string& name, TextBuffer text, uint32_t code_page,
                    uint32_t bom, const platform::FileSnapshot& snapshot, std::u16string* what,
                    std::u16string* detail) {
-  std::string data;
-  if (bom == 1) data = OutputMark(code_page);
-  std::string encoded;
-  if (!Encode(ctx, text, code_page, &encoded, what, detail)) return false;
-  TextBuffer().swap(text);  // the text is no longer needed while the file is written
-  if (data.empty()) {
-    data.swap(encoded);
-  } else {
-    data.append(encoded);
-    std::string().swap(encoded);
+  const std::string_view mark = bom == 1 ? OutputMark(code_page) : std::string_view();
+  // UTF-16 takes two bytes a unit: a text that cannot fit is refused before
+  // it is encoded.
+  if (IsUtf16CodePage(code_page) && mark.size() + 2 * uint64_t{text.size()} >= kMaxOutputBytes) {
+    throw std::bad_alloc();
   }
+  std::string data;
+  if (!Encode(ctx, text, code_page, &data, what, detail)) return false;
+  TextBuffer().swap(text);  // the text is no longer needed while the file is written
+  if (mark.size() + uint64_t{data.size()} >= kMaxOutputBytes) throw std::bad_alloc();
+  data.insert(0, mark);  // in place: the encoder left room behind the bytes
 
   const platform::RewriteResult result = ctx.fs->RewriteFile(name, snapshot, data);
   switch (result.status) {
@@ -123,6 +127,10 @@ bool WriteTextFile(JobContext& ctx, const std::string& name, TextBuffer text, ui
     case platform::RewriteStatus::Changed:
       *what = ctx.Text(messages::kCannotOpenForWrite);
       *detail = ctx.Text(messages::kChangedSinceRead);
+      return false;
+    case platform::RewriteStatus::AttributesLost:
+      *what = ctx.Text(messages::kCannotKeepAttributes);
+      *detail = SystemErrorText(ctx, result.error);
       return false;
   }
   return false;

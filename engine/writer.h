@@ -15,7 +15,8 @@ namespace sorrel {
 // name all or nothing, provided it still matches snapshot. True when the file
 // was written. what and detail (empty on entry) receive the texts of a
 // failure or of a warning; a true result may come with the warning that
-// characters were replaced. A failure leaves the file as it was.
+// characters were replaced. A failure leaves the file as it was. Output of
+// 4 GiB or more throws std::bad_alloc before the file is touched.
 bool WriteTextFile(JobContext& ctx, const std::string& name, TextBuffer text, uint32_t code_page,
                    uint32_t bom, const platform::FileSnapshot& snapshot, std::u16string* what,
                    std::u16string* detail);

@@ -177,6 +177,10 @@ ReadOutcome RuleRead(std::string bytes, short read_index, uint32_t other_page, L
   } else if (read_index == 0) {
     uint32_t detected = 0;
     out.code_page = Converter().Detect(bytes, &detected) ? detected : 932;
+    if (!IsUtf16CodePage(out.code_page) && bytes.find('\0') != std::string::npos) {
+      out.result = ReadResult::Binary;
+      return out;
+    }
   }
   out.bom = mark > 0 ? 1 : 0;
   const bool utf16 = IsUtf16CodePage(out.code_page);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/ui_language.h"
 
@@ -20,6 +21,9 @@ inline constexpr size_t kMaxPathBytes = 4096;
 struct FindEntry {
   std::string name;           // without any folder part
   bool is_directory = false;  // also true for a link that leads to a folder
+  // A symbolic link that a run does not follow: its owner is neither the
+  // running user nor the owner of what it leads to.
+  bool not_followed = false;
 };
 
 // An open directory search; entries come in the order the directory lists them.
@@ -31,13 +35,26 @@ class DirectorySearch {
 };
 
 // Identifies a file or folder and the state it was in when it was looked at.
+// The change time moves with every write and every change of the file's
+// attributes, and no user can set it back, so it tells a same-size edit whose
+// last-write time was put back, and a new file that was given the number of
+// one since removed.
 struct FileSnapshot {
   uint64_t device = 0;
   uint64_t inode = 0;
   uint64_t size = 0;
   int64_t mtime_sec = 0;
   int64_t mtime_nsec = 0;
+  int64_t ctime_sec = 0;
+  int64_t ctime_nsec = 0;
 };
+
+// The same file in the same state.
+inline bool SameFileState(const FileSnapshot& a, const FileSnapshot& b) {
+  return a.device == b.device && a.inode == b.inode && a.size == b.size &&
+         a.mtime_sec == b.mtime_sec && a.mtime_nsec == b.mtime_nsec && a.ctime_sec == b.ctime_sec &&
+         a.ctime_nsec == b.ctime_nsec;
+}
 
 // A file's times as the rewrite must give them back.
 struct FileTimes {
@@ -45,13 +62,21 @@ struct FileTimes {
   int64_t mtime_nsec = 0;
 };
 
-enum class ReadStatus { Ok, CannotOpen, Empty, ReadError };
+enum class ReadStatus {
+  Ok,
+  CannotOpen,
+  Empty,
+  ReadError,
+  NotFollowed,  // a symbolic link on the way may not be followed
+};
 
 enum class RewriteStatus {
   Ok,
-  CannotOpen,  // the target (or a temporary file beside it) cannot be written; error set
-  WriteError,  // writing, syncing or renaming failed; the original is kept; error set
-  Changed,     // the target changed since it was read; nothing was written
+  CannotOpen,      // the target (or a temporary file beside it) cannot be written; error set
+  WriteError,      // writing, syncing or renaming failed; the original is kept; error set
+  Changed,         // the target changed since it was read; nothing was written
+  AttributesLost,  // an extended attribute could not be given to the new
+                   // content; nothing was written; error set
 };
 
 struct RewriteResult {
@@ -60,6 +85,18 @@ struct RewriteResult {
 };
 
 enum class TimesStatus { Ok, CannotOpen, CannotSet };
+
+// What became of a rewrite that a run killed half-way had left.
+enum class RecoveryOutcome {
+  Completed,  // the file holds the new content now
+  Changed,    // the file was changed since: it was left as it is
+  Failed,     // it could not be finished; the next run tries again
+};
+
+struct Recovery {
+  std::string name;  // the file's, bare in the current directory
+  RecoveryOutcome outcome = RecoveryOutcome::Completed;
+};
 
 class FileSystem {
  public:
@@ -79,21 +116,36 @@ class FileSystem {
   // Identifies what name leads to, links followed (device and inode are set).
   virtual bool FileId(const std::string& name, FileSnapshot* id) = 0;
 
+  // Finishes in the current directory what runs that were killed there left
+  // half done: a rewrite in place is completed, unless the file has been
+  // changed since, and temporary files are removed. What a run still at work
+  // holds is left alone. One entry for each file finished or left.
+  virtual std::vector<Recovery> FinishInterruptedRuns() = 0;
+  // The same for the one file name leads to, when that file is in another
+  // folder (through a link); false when there was nothing to finish.
+  virtual bool FinishInterruptedRewrite(const std::string& name, Recovery* recovery) = 0;
+
   // Reads a regular file whole. Empty for a size of 0; ReadError for a read
   // that fails or a file of 4 GiB or more (refused before anything is read);
-  // CannotOpen for anything that is not a regular file. The snapshot tells the
+  // CannotOpen for anything that is not a regular file; NotFollowed for a
+  // symbolic link on the way that may not be followed. The snapshot tells the
   // rewrite what the file looked like when it was read.
   virtual ReadStatus ReadWholeFile(const std::string& name, std::string* bytes,
                                    FileSnapshot* snapshot) = 0;
 
   // Replaces the content of name with data, all or nothing: the original stays
   // byte for byte as it was on every failure, and no temporary file is left.
-  // A link is written through and stays a link; hard links are kept. Refused
-  // with Changed when the file no longer matches snapshot.
+  // A link is written through and stays a link; hard links, the owner, the
+  // permission bits and every extended attribute are kept. Refused with
+  // Changed when the file no longer matches snapshot.
   virtual RewriteResult RewriteFile(const std::string& name, const FileSnapshot& snapshot,
                                     const std::string& data) = 0;
 
-  // Copies from to to, overwriting to, keeping the mode and the last-write time.
+  // Copies from to to, overwriting to, keeping the last-write time. The copy
+  // grants no one more than from does: it has from's owner and group where
+  // the process may give them, and otherwise no set-ID bits and no more for
+  // its group than for everyone. An existing to without any write permission
+  // is not replaced.
   virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
 
   virtual bool GetFileTimes(const std::string& name, FileTimes* times) = 0;

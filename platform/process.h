@@ -13,6 +13,8 @@ namespace sorrel::platform {
 struct RunResult {
   bool started = false;  // false: the program could not be started
   int error = 0;         // the system's error code when it could not be started
+  // How the program ended: its exit code, or 128 + the signal that ended it.
+  int exit_code = 0;
 };
 
 struct StartOptions {
@@ -35,8 +37,8 @@ class ProcessRunner {
   // output and error, the environment (with options' changes) and the
   // current directory, and waits without time-out until it has ended.
   // Interrupt and quit from the terminal reach only the started program while
-  // the caller waits. Its exit status is not reported. Gives started = false
-  // and the error code when it cannot be started.
+  // the caller waits. Gives started = false and the error code when it
+  // cannot be started.
   virtual RunResult RunAndWait(const std::string& program, const std::vector<std::string>& args,
                                const StartOptions& options) = 0;
 };

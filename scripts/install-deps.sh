@@ -12,6 +12,9 @@ packages=(
   locales
   # peers that the tests use as oracles
   dos2unix
+  # real ACLs and extended attributes for the tests of the rewrite, process
+  # tools for the test of an abort, GNU time for bench/memory.sh
+  acl attr procps time
   # the dialog: Qt 6 Widgets, Qt's Japanese texts, a font with Japanese
   # glyphs, and an X server with a key sender for the test of the real window
   qt6-base-dev qt6-translations-l10n fonts-noto-cjk xvfb xauth xdotool

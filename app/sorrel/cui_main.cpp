@@ -37,7 +37,8 @@ int RunCuiMode(UiLanguage language, const StartupMode& mode) {
   hooks.run_job = [&] { RunConversionJob(job); };
   MainDialogModel model(dialog, language, /*cui_mode=*/true, std::move(hooks));
   model.Initialise(MillisecondsSinceBoot());
-  return 0;
+  // A report that could not be written whole must not pass for success.
+  return console.lost() ? kReportLostExitCode : 0;
 }
 
 }  // namespace sorrel

@@ -7,7 +7,12 @@
 
 namespace sorrel {
 
-// Runs CUI mode to its end; the exit code is 0 whatever the job's outcome.
+// The exit code of a run whose report could not be written whole (its
+// output was closed).
+inline constexpr int kReportLostExitCode = 3;
+
+// Runs CUI mode to its end; the exit code is 0 whatever the job's outcome,
+// unless the report was lost.
 int RunCuiMode(UiLanguage language, const StartupMode& mode);
 
 }  // namespace sorrel

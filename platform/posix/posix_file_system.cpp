@@ -5,6 +5,10 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <linux/openat2.h>
+#include <sys/file.h>
+#include <sys/syscall.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +17,11 @@
 #include <vector>
 
 #include "platform/posix/large_buffer.h"
+#include "platform/posix/posix_attributes.h"
+#include "platform/posix/posix_file_io.h"
+#include "platform/posix/posix_journal.h"
+#include "platform/posix/posix_links.h"
+#include "platform/posix/posix_working_files.h"
 #include "platform/posix/system_error_text.h"
 #include "platform/posix/wildcard.h"
 
@@ -80,316 +89,103 @@ int PosixCalls::Rename(const char* from, const char* to) {
 int PosixCalls::Unlink(const char* path) {
   return ::unlink(path);
 }
+int PosixCalls::OpenNoLinks(const char* path, int flags) {
+  struct open_how how {};
+  how.flags = static_cast<uint64_t>(flags);
+  how.resolve = RESOLVE_NO_SYMLINKS;
+  const long fd = ::syscall(SYS_openat2, AT_FDCWD, path, &how, sizeof how);
+  if (fd >= 0 || (errno != ENOSYS && errno != EPERM)) return static_cast<int>(fd);
+  return ::open(path, flags | O_NOFOLLOW);  // a kernel before 5.6, or a filter
+}
+int PosixCalls::OpenTemporary(const char* folder, mode_t mode) {
+  return ::open(folder, O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+}
+int PosixCalls::LinkOpenFile(int fd, const char* path) {
+  // Through /proc no privilege is needed; AT_EMPTY_PATH needs one.
+  const std::string proc = "/proc/self/fd/" + std::to_string(fd);
+  if (::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, path, AT_SYMLINK_FOLLOW) == 0) return 0;
+  if (errno != ENOENT) return -1;
+  return ::linkat(fd, "", AT_FDCWD, path, AT_EMPTY_PATH);
+}
+int PosixCalls::Link(const char* from, const char* to) {
+  return ::link(from, to);
+}
+int PosixCalls::Flock(int fd, int operation) {
+  return ::flock(fd, operation);
+}
+ssize_t PosixCalls::Flistxattr(int fd, char* list, size_t size) {
+  return ::flistxattr(fd, list, size);
+}
+ssize_t PosixCalls::Fgetxattr(int fd, const char* name, void* value, size_t size) {
+  return ::fgetxattr(fd, name, value, size);
+}
+int PosixCalls::Fsetxattr(int fd, const char* name, const void* value, size_t size) {
+  return ::fsetxattr(fd, name, value, size, 0);
+}
+int PosixCalls::Fremovexattr(int fd, const char* name) {
+  return ::fremovexattr(fd, name);
+}
 
 namespace {
 
 constexpr uint64_t kMaxReadSize = uint64_t{4} << 30;
-constexpr int kMaxLinkHops = 40;  // the kernel's own limit for a path
-constexpr size_t kCopyChunk = size_t{1} << 20;
-
-// The errno of the call that just failed; never 0, so that 0 can mean success.
-int LastErrno() {
-  return errno != 0 ? errno : EIO;
-}
-
-// Closes its descriptor when it goes out of scope.
-class FileDescriptor {
- public:
-  FileDescriptor(PosixCalls& calls, int fd) : calls_(calls), fd_(fd) {}
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  ~FileDescriptor() { Close(); }
-
-  bool ok() const { return fd_ >= 0; }
-  int get() const { return fd_; }
-  void Reset(int fd) {
-    Close();
-    fd_ = fd;
-  }
-  // 0, or the error of close (a write that the file system reports late).
-  int Close() {
-    if (fd_ < 0) return 0;
-    const int result = calls_.Close(fd_);
-    fd_ = -1;
-    return result == 0 ? 0 : LastErrno();
-  }
-
- private:
-  PosixCalls& calls_;
-  int fd_;
-};
-
-FileSnapshot SnapshotOf(const struct stat& status) {
-  FileSnapshot snapshot;
-  snapshot.device = status.st_dev;
-  snapshot.inode = status.st_ino;
-  snapshot.size = static_cast<uint64_t>(status.st_size);
-  snapshot.mtime_sec = status.st_mtim.tv_sec;
-  snapshot.mtime_nsec = status.st_mtim.tv_nsec;
-  return snapshot;
-}
-
-bool Matches(const struct stat& status, const FileSnapshot& snapshot) {
-  const FileSnapshot now = SnapshotOf(status);
-  return now.device == snapshot.device && now.inode == snapshot.inode &&
-         now.size == snapshot.size && now.mtime_sec == snapshot.mtime_sec &&
-         now.mtime_nsec == snapshot.mtime_nsec;
-}
-
-// The folder part of path with its trailing slash; empty for a bare name.
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-// The bare name part of path.
-std::string BareNameOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// The text of the symbolic link at path, however long.
-int ReadLinkText(PosixCalls& calls, const std::string& path, std::string* text) {
-  std::vector<char> buffer(256);
-  for (;;) {
-    const ssize_t length = calls.Readlink(path.c_str(), buffer.data(), buffer.size());
-    if (length < 0) return LastErrno();
-    if (static_cast<size_t>(length) < buffer.size()) {
-      text->assign(buffer.data(), static_cast<size_t>(length));
-      return 0;
-    }
-    buffer.resize(buffer.size() * 2);
-  }
-}
-
-// Follows a chain of symbolic links from name to the file it ends at. A
-// relative link is read against the folder the link is in.
-int ResolveLinks(PosixCalls& calls, const std::string& name, std::string* target) {
-  std::string path = name;
-  for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
-    struct stat status;
-    if (calls.Lstat(path.c_str(), &status) != 0) return LastErrno();
-    if (!S_ISLNK(status.st_mode)) {
-      *target = path;
-      return 0;
-    }
-    std::string link;
-    if (const int error = ReadLinkText(calls, path, &link)) return error;
-    if (link.empty()) return ENOENT;
-    path = link.front() == '/' ? link : FolderOf(path) + link;
-  }
-  return ELOOP;
-}
 
 // Refuses a file that Windows would call read-only (no write bit at all,
 // which root must respect too) or that cannot be opened for writing.
-int CheckWritable(PosixCalls& calls, const std::string& path, const struct stat& status) {
-  if ((status.st_mode & 0222) == 0) return EACCES;
-  if (calls.Access(path.c_str(), W_OK) != 0) return LastErrno();
-  FileDescriptor probe(calls, calls.Open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
-  return probe.ok() ? 0 : LastErrno();
-}
-
-// Reads exactly count bytes from the start of the file; a file that ends
-// early (it shrank meanwhile) fails with EIO.
-int ReadExactly(PosixCalls& calls, int fd, char* buffer, size_t count) {
-  size_t done = 0;
-  while (done < count) {
-    const ssize_t got = calls.Read(fd, buffer + done, count - done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return LastErrno();
-    if (got == 0) return EIO;
-    done += static_cast<size_t>(got);
-  }
+int CheckWritable(PosixCalls& calls, const ResolvedPath& target) {
+  if ((target.status.st_mode & 0222) == 0) return EACCES;
+  if (calls.Access(target.path.c_str(), W_OK) != 0) return LastErrno();
+  int fd = -1;
+  if (const int error = OpenResolved(calls, target, O_WRONLY | O_NONBLOCK, &fd)) return error;
+  calls.Close(fd);
   return 0;
 }
 
-int PreadExactly(PosixCalls& calls, int fd, char* buffer, size_t count) {
-  size_t done = 0;
-  while (done < count) {
-    const ssize_t got = calls.Pread(fd, buffer + done, count - done, static_cast<off_t>(done));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return LastErrno();
-    if (got == 0) return EIO;
-    done += static_cast<size_t>(got);
-  }
-  return 0;
+// Resolves name with the rule for links and opens the file it ends at.
+int OpenFollowing(PosixCalls& calls, const std::string& name, int flags, int* fd,
+                  struct stat* status = nullptr) {
+  ResolvedPath resolved;
+  bool refused = false;
+  if (const int error = ResolvePath(calls, name, &resolved, &refused)) return error;
+  return OpenResolved(calls, resolved, flags, fd, status);
 }
 
-int WriteAll(PosixCalls& calls, int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t put = calls.Write(fd, data.data(), data.size());
-    if (put < 0 && errno == EINTR) continue;
-    if (put < 0) return LastErrno();
-    if (put == 0) return ENOSPC;
-    data.remove_prefix(static_cast<size_t>(put));
+// The case of one link: a new file takes the old one's name. Nothing is
+// written, and *owner_kept is false, when the process may not give the new
+// file the old one's owner and group: the caller rewrites in place instead.
+RewriteResult ReplaceByRename(PosixCalls& calls, const ResolvedPath& target,
+                              const FileSnapshot& snapshot, const std::string& data,
+                              bool* owner_kept) {
+  *owner_kept = true;
+  int raw = -1;
+  struct stat status;
+  if (const int error = OpenResolved(calls, target, O_RDONLY | O_NONBLOCK, &raw, &status)) {
+    return {RewriteStatus::CannotOpen, error};
   }
-  return 0;
-}
+  FileDescriptor original(calls, raw);
+  if (!Matches(status, snapshot)) return {RewriteStatus::Changed, 0};
 
-// Writes data at the start of the file.
-int PwriteAll(PosixCalls& calls, int fd, std::string_view data) {
-  size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t put =
-        calls.Pwrite(fd, data.data() + done, data.size() - done, static_cast<off_t>(done));
-    if (put < 0 && errno == EINTR) continue;
-    if (put < 0) return LastErrno();
-    if (put == 0) return ENOSPC;
-    done += static_cast<size_t>(put);
+  WorkingFile temporary(calls);
+  if (const int error = temporary.Create(target.path)) return {RewriteStatus::CannotOpen, error};
+  // The owner first, on the empty file: changing it clears the set-ID bits
+  // and file capabilities, which the attributes below give back.
+  if (const int error = GiveOwner(calls, temporary.fd(), status)) {
+    *owner_kept = error != EPERM;
+    return {RewriteStatus::WriteError, error};
   }
-  return 0;
-}
-
-int CopyContent(PosixCalls& calls, int from, int to) {
-  std::vector<char> buffer(kCopyChunk);
-  for (;;) {
-    const ssize_t got = calls.Read(from, buffer.data(), buffer.size());
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return LastErrno();
-    if (got == 0) return 0;
-    if (const int error = WriteAll(calls, to, {buffer.data(), static_cast<size_t>(got)})) {
-      return error;
-    }
-  }
-}
-
-// Gives fd the owner, the group and the permission bits of status. The owner
-// comes first, since changing it clears the set-user-ID bits. A user who may
-// not give the file away keeps at least the group where allowed.
-int CopyOwnerAndMode(PosixCalls& calls, int fd, const struct stat& status) {
-  if (calls.Fchown(fd, status.st_uid, status.st_gid) != 0) {
-    if (errno != EPERM) return LastErrno();
-    if (calls.Fchown(fd, static_cast<uid_t>(-1), status.st_gid) != 0 && errno != EPERM) {
-      return LastErrno();
-    }
-  }
-  return calls.Fchmod(fd, status.st_mode & 07777) == 0 ? 0 : LastErrno();
-}
-
-// Makes the renames in folder (with its trailing slash, empty for the current
-// directory) durable. Failing here changes nothing for the caller: the files
-// have been replaced already.
-void SyncFolder(PosixCalls& calls, const std::string& folder) {
-  FileDescriptor fd(
-      calls, calls.Open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (fd.ok()) calls.Fsync(fd.get());
-}
-
-// A hidden temporary file beside a target, removed again unless it has been
-// renamed over the target.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(PosixCalls& calls) : calls_(calls), fd_(calls, -1) {}
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-  ~TemporaryFile() {
-    fd_.Close();
-    if (!path_.empty()) calls_.Unlink(path_.c_str());
-  }
-
-  // Creates ".name.sorrel-XXXXXX" in target's folder, shortening the name
-  // part so that the whole still fits a file name.
-  int Create(const std::string& target) {
-    constexpr std::string_view kSuffix = ".sorrel-XXXXXX";
-    std::string name = BareNameOf(target);
-    const size_t room = NAME_MAX - 1 - kSuffix.size();
-    if (name.size() > room) name.resize(room);
-    std::string path = FolderOf(target) + "." + name + std::string(kSuffix);
-    const int fd = calls_.MakeTemporary(path.data());
-    if (fd < 0) return LastErrno();
-    path_ = std::move(path);
-    fd_.Reset(fd);
-    return 0;
-  }
-
-  int fd() const { return fd_.get(); }
-  int Close() { return fd_.Close(); }
-
-  // Closes the file and renames it over target.
-  int RenameOver(const std::string& target) {
-    if (const int error = fd_.Close()) return error;
-    if (calls_.Rename(path_.c_str(), target.c_str()) != 0) return LastErrno();
-    path_.clear();
-    return 0;
-  }
-
- private:
-  PosixCalls& calls_;
-  FileDescriptor fd_;
-  std::string path_;  // empty once renamed
-};
-
-// The case of one link: a new file takes the old one's name.
-RewriteResult ReplaceByRename(PosixCalls& calls, const std::string& target,
-                              const struct stat& status, const FileSnapshot& snapshot,
-                              const std::string& data) {
-  TemporaryFile temporary(calls);
-  if (const int error = temporary.Create(target)) return {RewriteStatus::CannotOpen, error};
   if (const int error = WriteAll(calls, temporary.fd(), data)) {
     return {RewriteStatus::WriteError, error};
   }
-  if (const int error = CopyOwnerAndMode(calls, temporary.fd(), status)) {
-    return {RewriteStatus::WriteError, error};
+  if (const int error =
+          CopyAttributes(calls, original.get(), temporary.fd(), status.st_mode & 07777, true)) {
+    return {RewriteStatus::AttributesLost, error};
   }
   if (calls.Fsync(temporary.fd()) != 0) return {RewriteStatus::WriteError, LastErrno()};
-  if (const int error = temporary.Close()) return {RewriteStatus::WriteError, error};
   struct stat now;
-  if (calls.Stat(target.c_str(), &now) != 0 || !Matches(now, snapshot)) {
+  if (calls.Lstat(target.path.c_str(), &now) != 0 || !Matches(now, snapshot)) {
     return {RewriteStatus::Changed, 0};
   }
-  if (const int error = temporary.RenameOver(target)) {
-    return {RewriteStatus::WriteError, error};
-  }
-  return {RewriteStatus::Ok, 0};
-}
-
-// Puts the old bytes and the old last-write time back after a failed write
-// in place, as far as the system still lets us.
-void RestoreInPlace(PosixCalls& calls, int fd, const std::string& original,
-                    const FileSnapshot& snapshot) {
-  PwriteAll(calls, fd, original);
-  calls.Ftruncate(fd, static_cast<off_t>(original.size()));
-  calls.Fsync(fd);
-  const struct timespec times[2] = {{0, UTIME_OMIT}, {snapshot.mtime_sec, snapshot.mtime_nsec}};
-  calls.Futimens(fd, times);
-}
-
-// The case of several hard links: the one file they share is overwritten, so
-// that every link sees the new content.
-RewriteResult RewriteInPlace(PosixCalls& calls, const std::string& target,
-                             const FileSnapshot& snapshot, const std::string& data) {
-  // Read as well as write: the old bytes are kept for a failure half-way.
-  FileDescriptor fd(calls, calls.Open(target.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
-  if (!fd.ok()) return {RewriteStatus::CannotOpen, LastErrno()};
-  struct stat status;
-  if (calls.Fstat(fd.get(), &status) != 0) return {RewriteStatus::CannotOpen, LastErrno()};
-  if (!Matches(status, snapshot)) return {RewriteStatus::Changed, 0};
-
-  std::string original(snapshot.size, '\0');
-  if (const int error = PreadExactly(calls, fd.get(), original.data(), original.size())) {
-    return {RewriteStatus::WriteError, error};
-  }
-  // A full disk is found here, before a byte of the content has been touched.
-  // The reservation keeps the size; what it may have reserved beyond the end
-  // is given back, and so is the last-write time.
-  if (data.size() > snapshot.size) {
-    const int error = calls.Fallocate(fd.get(), static_cast<off_t>(data.size()));
-    if (error != 0 && error != EOPNOTSUPP) {
-      calls.Ftruncate(fd.get(), static_cast<off_t>(snapshot.size));
-      const struct timespec times[2] = {{0, UTIME_OMIT}, {snapshot.mtime_sec, snapshot.mtime_nsec}};
-      calls.Futimens(fd.get(), times);
-      return {RewriteStatus::WriteError, error};
-    }
-  }
-
-  int error = PwriteAll(calls, fd.get(), data);
-  if (error == 0 && calls.Ftruncate(fd.get(), static_cast<off_t>(data.size())) != 0) {
-    error = LastErrno();
-  }
-  if (error == 0 && calls.Fsync(fd.get()) != 0) error = LastErrno();
-  if (error != 0) {
-    RestoreInPlace(calls, fd.get(), original, snapshot);
+  if (const int error = temporary.RenameOver(target.path)) {
     return {RewriteStatus::WriteError, error};
   }
   return {RewriteStatus::Ok, 0};
@@ -416,6 +212,17 @@ bool IsDirectoryEntry(DIR* dir, const struct dirent& entry) {
   if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) return false;
   struct stat status;
   return fstatat(dirfd(dir), entry.d_name, &status, 0) == 0 && S_ISDIR(status.st_mode);
+}
+
+// Whether the entry, if it is a symbolic link, may be followed.
+bool MayFollowEntry(DIR* dir, const char* name) {
+  struct stat link;
+  struct stat target;
+  if (fstatat(dirfd(dir), name, &link, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(link.st_mode)) {
+    return true;
+  }
+  if (fstatat(dirfd(dir), name, &target, 0) != 0) return true;  // leads nowhere
+  return MayFollow(link.st_uid, target.st_uid);
 }
 
 // chdir refuses a path of PATH_MAX bytes or more, which a deep tree reaches;
@@ -483,8 +290,13 @@ std::unique_ptr<DirectorySearch> PosixFileSystem::FindFirst(const std::string& p
   }
   std::vector<FindEntry> entries;
   while (const struct dirent* entry = readdir(dir.get())) {
-    if (!WildcardMatch(pattern, entry->d_name)) continue;
-    entries.push_back({entry->d_name, IsDirectoryEntry(dir.get(), *entry)});
+    const std::string_view name = entry->d_name;
+    if (!WildcardMatch(pattern, name) || IsTemporaryName(name) || IsJournalName(name)) continue;
+    FindEntry found{entry->d_name, IsDirectoryEntry(dir.get(), *entry), false};
+    if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+      found.not_followed = !MayFollowEntry(dir.get(), entry->d_name);
+    }
+    entries.push_back(std::move(found));
   }
   return std::make_unique<ListedSearch>(std::move(entries));
 }
@@ -502,10 +314,22 @@ bool PosixFileSystem::GetCurrentDirectory(std::string* path) {
 bool PosixFileSystem::SetCurrentDirectory(const std::string& path) {
   // The pending folder may be named relative to the directory we leave.
   SyncRenamedFolder();
+  if (path.find('/') == std::string::npos) return EnterFolder(path);
   if (chdir(path.c_str()) == 0) return true;
   if (errno != ENAMETOOLONG) return Fail(LastErrno());
   const int error = ChangeDirectoryInSteps(path);
   return error == 0 || Fail(error);
+}
+
+bool PosixFileSystem::EnterFolder(const std::string& name) {
+  int fd = -1;
+  // O_PATH: entering a folder needs the right to search it, not to read it.
+  if (const int error = OpenFollowing(*calls_, name, O_PATH | O_DIRECTORY, &fd)) {
+    return Fail(error);
+  }
+  FileDescriptor folder(*calls_, fd);
+  if (fchdir(folder.get()) != 0) return Fail(LastErrno());
+  return true;
 }
 
 bool PosixFileSystem::CurrentDirectoryId(FileSnapshot* id) {
@@ -522,30 +346,83 @@ bool PosixFileSystem::FileId(const std::string& name, FileSnapshot* id) {
   return true;
 }
 
+std::vector<Recovery> PosixFileSystem::FinishInterruptedRuns() {
+  std::vector<std::string> names;
+  if (const std::unique_ptr<DIR, DirCloser> dir(opendir(".")); dir) {
+    while (const struct dirent* entry = readdir(dir.get())) {
+      if (IsTemporaryName(entry->d_name) || IsJournalName(entry->d_name)) {
+        names.push_back(entry->d_name);
+      }
+    }
+  }
+  std::vector<Recovery> done;
+  if (names.empty()) return done;
+  RemoveLeftTemporaries(*calls_, "", names);
+  for (const std::string& name : names) {
+    if (!IsJournalName(name)) continue;
+    Recovery recovery;
+    if (FinishJournalAt(name, &recovery)) done.push_back(std::move(recovery));
+  }
+  SyncFolder(*calls_, "");
+  return done;
+}
+
+bool PosixFileSystem::FinishInterruptedRewrite(const std::string& name, Recovery* recovery) {
+  ResolvedPath resolved;
+  bool refused = false;
+  if (ResolvePath(*calls_, name, &resolved, &refused) != 0) return false;
+  const std::string folder = FolderOf(resolved.path);
+  if (folder.empty()) return false;  // the walk finished this folder on entering it
+  const std::string journal = folder + JournalNameFor(BareNameOf(resolved.path));
+  struct stat status;
+  if (calls_->Lstat(journal.c_str(), &status) != 0) return false;
+  if (!FinishJournalAt(journal, recovery)) return false;
+  recovery->name = name;
+  SyncFolder(*calls_, folder);
+  return true;
+}
+
+bool PosixFileSystem::FinishJournalAt(const std::string& journal, Recovery* recovery) {
+  std::string target;
+  switch (FinishJournal(*calls_, journal, &target)) {
+    case JournalOutcome::None:
+      return false;
+    case JournalOutcome::Completed:
+      recovery->outcome = RecoveryOutcome::Completed;
+      break;
+    case JournalOutcome::Changed:
+      recovery->outcome = RecoveryOutcome::Changed;
+      break;
+    case JournalOutcome::Failed:
+      recovery->outcome = RecoveryOutcome::Failed;
+      break;
+  }
+  recovery->name = target;
+  return true;
+}
+
 ReadStatus PosixFileSystem::ReadWholeFile(const std::string& name, std::string* bytes,
                                           FileSnapshot* snapshot) {
   bytes->clear();
+  ResolvedPath resolved;
+  bool refused = false;
+  if (const int error = ResolvePath(*calls_, name, &resolved, &refused)) {
+    Fail(error);
+    return refused ? ReadStatus::NotFollowed : ReadStatus::CannotOpen;
+  }
   // Opening a device can act on it (a tape rewinds): only a regular file is
   // opened, and checked again once it is open.
-  struct stat named;
-  if (calls_->Stat(name.c_str(), &named) != 0) {
-    Fail(LastErrno());
+  if (!S_ISREG(resolved.status.st_mode)) {
+    Fail(S_ISDIR(resolved.status.st_mode) ? EISDIR : EINVAL);
     return ReadStatus::CannotOpen;
   }
-  if (!S_ISREG(named.st_mode)) {
-    Fail(S_ISDIR(named.st_mode) ? EISDIR : EINVAL);
-    return ReadStatus::CannotOpen;
-  }
-  FileDescriptor fd(*calls_, calls_->Open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (!fd.ok()) {
-    Fail(LastErrno());
-    return ReadStatus::CannotOpen;
-  }
+  int raw = -1;
   struct stat status;
-  if (calls_->Fstat(fd.get(), &status) != 0) {
-    Fail(LastErrno());
+  if (const int error = OpenResolved(*calls_, resolved, O_RDONLY | O_NONBLOCK, &raw, &status)) {
+    Fail(error);
     return ReadStatus::CannotOpen;
   }
+  FileDescriptor fd(*calls_, raw);
   if (!S_ISREG(status.st_mode)) {
     Fail(S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
     return ReadStatus::CannotOpen;
@@ -568,36 +445,60 @@ ReadStatus PosixFileSystem::ReadWholeFile(const std::string& name, std::string* 
 
 RewriteResult PosixFileSystem::RewriteFile(const std::string& name, const FileSnapshot& snapshot,
                                            const std::string& data) {
-  std::string target;
-  struct stat status;
-  int error = ResolveLinks(*calls_, name, &target);
-  if (error == 0 && calls_->Stat(target.c_str(), &status) != 0) error = LastErrno();
-  if (error == 0) error = CheckWritable(*calls_, target, status);
+  ResolvedPath target;
+  bool refused = false;
+  int error = ResolvePath(*calls_, name, &target, &refused);
+  if (error == 0) error = CheckWritable(*calls_, target);
   if (error != 0) {
     Fail(error);
     return {RewriteStatus::CannotOpen, error};
   }
-  if (!Matches(status, snapshot)) return {RewriteStatus::Changed, 0};
+  if (!Matches(target.status, snapshot)) return {RewriteStatus::Changed, 0};
 
-  const RewriteResult result = status.st_nlink > 1
-                                   ? RewriteInPlace(*calls_, target, snapshot, data)
-                                   : ReplaceByRename(*calls_, target, status, snapshot, data);
+  bool renamed = false;
+  RewriteResult result;
+  bool owner_kept = false;
+  if (target.status.st_nlink <= 1) {
+    result = ReplaceByRename(*calls_, target, snapshot, data, &owner_kept);
+    renamed = owner_kept;
+  }
+  if (!owner_kept) result = RewriteInPlace(*calls_, target, snapshot, data);
   if (result.error != 0) Fail(result.error);
-  if (result.status == RewriteStatus::Ok && status.st_nlink <= 1) RenamedIn(target);
+  // A rename, and a journal removed, are made durable with their folder.
+  if (result.status == RewriteStatus::Ok || !renamed) RenamedIn(target.path);
   return result;
 }
 
 bool PosixFileSystem::CopyFile(const std::string& from, const std::string& to) {
-  FileDescriptor source(*calls_, calls_->Open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (!source.ok()) return Fail(LastErrno());
+  int raw = -1;
   struct stat status;
-  if (calls_->Fstat(source.get(), &status) != 0) return Fail(LastErrno());
+  if (const int error = OpenFollowing(*calls_, from, O_RDONLY | O_NONBLOCK, &raw, &status)) {
+    return Fail(error);
+  }
+  FileDescriptor source(*calls_, raw);
   if (!S_ISREG(status.st_mode)) return Fail(S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
+  // An old copy that was made read-only is kept, as Windows keeps one.
+  struct stat old;
+  if (calls_->Lstat(to.c_str(), &old) == 0 && S_ISREG(old.st_mode) && (old.st_mode & 0222) == 0) {
+    return Fail(EACCES);
+  }
 
-  TemporaryFile copy(*calls_);
+  WorkingFile copy(*calls_);
   if (const int error = copy.Create(to)) return Fail(error);
-  if (const int error = CopyContent(*calls_, source.get(), copy.fd())) return Fail(error);
-  if (calls_->Fchmod(copy.fd(), status.st_mode & 07777) != 0) return Fail(LastErrno());
+  const int owner_error = GiveOwner(*calls_, copy.fd(), status);
+  if (owner_error != 0 && owner_error != EPERM) return Fail(owner_error);
+  struct stat made;
+  if (calls_->Fstat(copy.fd(), &made) != 0) return Fail(LastErrno());
+  if (const int error = CopyRange(*calls_, source.get(), 0, copy.fd(), 0,
+                                  static_cast<uint64_t>(status.st_size))) {
+    return Fail(error);
+  }
+  const bool same_owner = made.st_uid == status.st_uid && made.st_gid == status.st_gid;
+  if (const int error =
+          CopyAttributes(*calls_, source.get(), copy.fd(),
+                         SafeCopyMode(status, made.st_uid, made.st_gid), same_owner)) {
+    return Fail(error);
+  }
   const struct timespec times[2] = {{0, UTIME_OMIT}, status.st_mtim};
   if (calls_->Futimens(copy.fd(), times) != 0) return Fail(LastErrno());
   if (calls_->Fsync(copy.fd()) != 0) return Fail(LastErrno());

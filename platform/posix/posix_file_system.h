@@ -24,6 +24,16 @@ class PosixCalls {
   virtual ~PosixCalls() = default;
 
   virtual int Open(const char* path, int flags);
+  // open that follows no symbolic link anywhere in path (openat2 with
+  // RESOLVE_NO_SYMLINKS; where the kernel lacks it, O_NOFOLLOW on the last
+  // component).
+  virtual int OpenNoLinks(const char* path, int flags);
+  // An unnamed file in folder (O_TMPFILE, read and write, close on exec).
+  virtual int OpenTemporary(const char* folder, mode_t mode);
+  // Gives the open file fd the name path (linkat of an O_TMPFILE file).
+  virtual int LinkOpenFile(int fd, const char* path);
+  virtual int Link(const char* from, const char* to);
+  virtual int Flock(int fd, int operation);
   // mkostemp with O_CLOEXEC: fills in the trailing "XXXXXX" of name_template.
   virtual int MakeTemporary(char* name_template);
   virtual int Close(int fd);
@@ -44,6 +54,10 @@ class PosixCalls {
   virtual int Access(const char* path, int mode);
   virtual int Rename(const char* from, const char* to);
   virtual int Unlink(const char* path);
+  virtual ssize_t Flistxattr(int fd, char* list, size_t size);
+  virtual ssize_t Fgetxattr(int fd, const char* name, void* value, size_t size);
+  virtual int Fsetxattr(int fd, const char* name, const void* value, size_t size);
+  virtual int Fremovexattr(int fd, const char* name);
 };
 
 // Not thread-safe: LastError belongs to the one caller of the object.
@@ -52,7 +66,10 @@ class PosixCalls {
 // is made durable by syncing its folder once for a run of renames in that
 // folder, when the current directory changes, a rename happens in another
 // folder, or the object is destroyed. A crash before that may give a renamed
-// file back its old content, whole: never a file half-written.
+// file back its old content, whole: never a file half-written. A file
+// rewritten in place has a journal on disk first (posix_journal.h).
+//
+// Symbolic links are followed only as posix_links.h allows.
 class PosixFileSystem : public FileSystem {
  public:
   PosixFileSystem() : calls_(&own_calls_) {}
@@ -66,13 +83,19 @@ class PosixFileSystem : public FileSystem {
   // Lists the directory as it is when the search starts, in the order
   // readdir gives, "." and ".." included when they match; files created or
   // replaced while the search is read (a rewrite, a backup copy) do not turn
-  // up in it. Null when the directory cannot be opened.
+  // up in it, nor do the working files of rewrites (posix_working_files.h).
+  // Null when the directory cannot be opened.
   std::unique_ptr<DirectorySearch> FindFirst(const std::string& pattern) override;
 
   bool GetCurrentDirectory(std::string* path) override;
+  // A bare name (a folder the walk met) that is a symbolic link is entered
+  // only where it may be followed; EACCES otherwise.
   bool SetCurrentDirectory(const std::string& path) override;
   bool CurrentDirectoryId(FileSnapshot* id) override;
   bool FileId(const std::string& name, FileSnapshot* id) override;
+
+  std::vector<Recovery> FinishInterruptedRuns() override;
+  bool FinishInterruptedRewrite(const std::string& name, Recovery* recovery) override;
 
   // Never blocks on a FIFO or a device: they are refused with CannotOpen.
   ReadStatus ReadWholeFile(const std::string& name, std::string* bytes,
@@ -80,15 +103,18 @@ class PosixFileSystem : public FileSystem {
 
   // Writes the final target of a chain of symbolic links. A target without
   // any write permission bit is refused with CannotOpen and EACCES, also for
-  // root. A file with one link is replaced by a synced temporary file beside
-  // it that has its mode and, where allowed, its owner. A file with several
-  // hard links is overwritten in place after its new size has been reserved;
-  // should writing it still fail, its old bytes are put back.
+  // root. A file with one link is replaced by a synced file beside it that
+  // has its owner, group, mode and extended attributes. A file with several
+  // hard links, or whose owner the process may not give away, is overwritten
+  // in place under a journal after its new size has been reserved; should
+  // writing it still fail, its old bytes are put back.
   RewriteResult RewriteFile(const std::string& name, const FileSnapshot& snapshot,
                             const std::string& data) override;
 
   // Replaces to (not what it links to) by a synced copy of from with from's
-  // permission bits and last-write time; an old to stays whole on failure.
+  // last-write time and what the seam promises of its owner and mode; its
+  // extended attributes come along (access control lists only where the
+  // owner and group are kept). An old to stays whole on failure.
   bool CopyFile(const std::string& from, const std::string& to) override;
 
   bool GetFileTimes(const std::string& name, FileTimes* times) override;
@@ -100,6 +126,10 @@ class PosixFileSystem : public FileSystem {
  private:
   // Keeps error for LastError and returns false.
   bool Fail(int error);
+  // Enters the folder a bare name leads to, as the rule for links allows.
+  bool EnterFolder(const std::string& name);
+  // Finishes the journal at path; false when there was nothing to report.
+  bool FinishJournalAt(const std::string& path, Recovery* recovery);
   // Notes a rename to path; syncs the folder of the renames before, if it
   // is another one.
   void RenamedIn(const std::string& path);

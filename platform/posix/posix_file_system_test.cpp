@@ -2,18 +2,24 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <limits.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -27,8 +33,10 @@ namespace {
 // Real calls, except the faults a test asks for; each fault strikes once.
 class FaultyCalls : public PosixCalls {
  public:
-  int write_error = 0;      // Write and Pwrite fail with it ...
-  size_t write_budget = 0;  // ... once they have put this many bytes
+  int write_error = 0;             // Write and Pwrite fail with it ...
+  size_t write_budget = 0;         // ... once they have put this many bytes
+  bool write_error_stays = false;  // ... and from then on, not once
+  int setxattr_error = 0;
   int fallocate_error = 0;
   // Grows the file and touches it before failing, as a reservation that runs
   // out of space half-way may.
@@ -68,9 +76,13 @@ class FaultyCalls : public PosixCalls {
     return rename_error != 0 ? Failure(std::exchange(rename_error, 0))
                              : PosixCalls::Rename(from, to);
   }
-  int MakeTemporary(char* name_template) override {
+  int OpenTemporary(const char* folder, mode_t mode) override {
     return temporary_error != 0 ? Failure(std::exchange(temporary_error, 0))
-                                : PosixCalls::MakeTemporary(name_template);
+                                : PosixCalls::OpenTemporary(folder, mode);
+  }
+  int Fsetxattr(int fd, const char* name, const void* value, size_t size) override {
+    return setxattr_error != 0 ? Failure(setxattr_error)
+                               : PosixCalls::Fsetxattr(fd, name, value, size);
   }
   int Fstat(int fd, struct stat* status) override {
     const int result = PosixCalls::Fstat(fd, status);
@@ -87,7 +99,9 @@ class FaultyCalls : public PosixCalls {
   template <typename Put>
   ssize_t Budgeted(size_t count, Put put) {
     if (write_error == 0) return put(count);
-    if (write_budget == 0) return Failure(std::exchange(write_error, 0));
+    if (write_budget == 0) {
+      return Failure(write_error_stays ? write_error : std::exchange(write_error, 0));
+    }
     const ssize_t put_now = put(std::min(count, write_budget));
     if (put_now > 0) write_budget -= static_cast<size_t>(put_now);
     return put_now;
@@ -363,9 +377,11 @@ TEST_F(PosixFileSystemTest, RewriteRefusesAFileChangedSinceItWasRead) {
     }
     PosixFileSystem fs;
     const FileSnapshot snapshot = ReadOk(fs, "a.txt");
-    Put("a.txt", "eld");  // same size: only the time tells
-    const struct timespec later[2] = {{0, UTIME_OMIT}, {snapshot.mtime_sec + 1, 0}};
-    ASSERT_EQ(utimensat(AT_FDCWD, Path("a.txt").c_str(), later, 0), 0);
+    // Same size, and the last-write time put back as cp -p or touch -r do:
+    // only the change time tells.
+    Put("a.txt", "eld");
+    const struct timespec back[2] = {{0, UTIME_OMIT}, {snapshot.mtime_sec, snapshot.mtime_nsec}};
+    ASSERT_EQ(utimensat(AT_FDCWD, Path("a.txt").c_str(), back, 0), 0);
     EXPECT_EQ(fs.RewriteFile(Path("a.txt"), snapshot, "new").status, RewriteStatus::Changed);
     EXPECT_EQ(Get("a.txt"), "eld");
   }
@@ -485,19 +501,21 @@ TEST_F(PosixFileSystemTest, EveryFileIsSyncedAndItsFolderOncePerRunOfRenames) {
       EXPECT_EQ(fs.RewriteFile(Path(name), ReadOk(fs, name), "new").status, RewriteStatus::Ok);
     }
     ASSERT_TRUE(fs.CopyFile(Path("a"), Path("a.bak")));
-    EXPECT_EQ(calls.files, 4);
-    EXPECT_TRUE(calls.folders.empty());
+    // c, with two links, had its journal synced, and the journal's name with
+    // its folder, before it was touched.
+    EXPECT_EQ(calls.files, 5);
+    EXPECT_EQ(calls.folders, std::vector<ino_t>{top});
     // A rename in another folder makes those before it durable first.
     EXPECT_EQ(fs.RewriteFile(Path("sub/d"), ReadOk(fs, "sub/d"), "new").status, RewriteStatus::Ok);
-    EXPECT_EQ(calls.folders, std::vector<ino_t>{top});
+    EXPECT_EQ(calls.folders, (std::vector<ino_t>{top, top}));
     // So does leaving the folder, which a relative name depends on.
     ASSERT_TRUE(fs.SetCurrentDirectory(folder_));
-    EXPECT_EQ(calls.folders, (std::vector<ino_t>{top, sub}));
+    EXPECT_EQ(calls.folders, (std::vector<ino_t>{top, top, sub}));
     EXPECT_EQ(fs.RewriteFile("a", ReadOk(fs, "a"), "newer").status, RewriteStatus::Ok);
-    EXPECT_EQ(calls.folders.size(), 2u);
+    EXPECT_EQ(calls.folders.size(), 3u);
   }
-  EXPECT_EQ(calls.folders, (std::vector<ino_t>{top, sub, top}));
-  EXPECT_EQ(calls.files, 6);
+  EXPECT_EQ(calls.folders, (std::vector<ino_t>{top, top, sub, top}));
+  EXPECT_EQ(calls.files, 7);
   EXPECT_EQ(Get("c2"), "new");
 }
 
@@ -548,6 +566,247 @@ TEST_F(PosixFileSystemTest, TimesComeBackToTheNanosecondAndAccessTimeStays) {
   EXPECT_EQ(fs.SetFileTimes(Path("missing"), times), TimesStatus::CannotOpen);
   EXPECT_FALSE(fs.GetFileTimes(Path("missing"), &times));
   EXPECT_EQ(fs.LastError(), ENOENT);
+}
+
+// Runs body in a child process as the unprivileged user nobody (uid and gid
+// 65534) and expects it to pass there.
+void AsNobody(const std::function<void()>& body) {
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const bool dropped = setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0;
+    if (dropped) body();
+    _exit(dropped && !::testing::Test::HasFailure() ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the part run as nobody failed";
+}
+
+#define SKIP_UNLESS_ROOT() \
+  if (geteuid() != 0) GTEST_SKIP() << "needs root, to give files to another user"
+
+// The extended attributes of a file, by name.
+std::map<std::string, std::string> AttributesOf(const std::string& path) {
+  std::map<std::string, std::string> values;
+  char names[4096];
+  const ssize_t size = llistxattr(path.c_str(), names, sizeof names);
+  for (ssize_t at = 0; at < size; at += static_cast<ssize_t>(std::strlen(names + at)) + 1) {
+    char value[4096];
+    const ssize_t length = lgetxattr(path.c_str(), names + at, value, sizeof value);
+    if (length >= 0) values[names + at] = std::string(value, static_cast<size_t>(length));
+  }
+  return values;
+}
+
+bool UserAttributesWork(const std::string& path) {
+  return setxattr(path.c_str(), "user.sorrel-probe", "1", 1, 0) == 0 &&
+         removexattr(path.c_str(), "user.sorrel-probe") == 0;
+}
+
+TEST_F(PosixFileSystemTest, RewriteCarriesAclsAndExtendedAttributes) {
+  Put("a.txt", "old\r\n");
+  if (!UserAttributesWork(Path("a.txt"))) GTEST_SKIP() << "no user.* attributes on " << folder_;
+  if (std::system("command -v setfacl > /dev/null") != 0) GTEST_SKIP() << "setfacl (acl) missing";
+  // An ACL that denies the owning group, grants one user, and a folder whose
+  // default ACL a new file would inherit.
+  const std::string file = Path("a.txt");
+  ASSERT_EQ(std::system(("setfacl -m g::---,u:daemon:rw-,m::rw- '" + file + "'").c_str()), 0);
+  ASSERT_EQ(std::system(("setfacl -d -m u:daemon:rwx '" + folder_ + "'").c_str()), 0);
+  ASSERT_EQ(setxattr(file.c_str(), "user.note", "kept", 4, 0), 0);
+  const std::map<std::string, std::string> before = AttributesOf(file);
+  ASSERT_EQ(before.count("system.posix_acl_access"), 1u);
+  const mode_t mode = StatOf("a.txt").st_mode;
+
+  PosixFileSystem fs;
+  const FileSnapshot snapshot = ReadOk(fs, "a.txt");
+  EXPECT_EQ(fs.RewriteFile(file, snapshot, "new\n").status, RewriteStatus::Ok);
+  EXPECT_EQ(Get("a.txt"), "new\n");
+  EXPECT_NE(StatOf("a.txt").st_ino, snapshot.inode);  // replaced, not overwritten
+  EXPECT_EQ(AttributesOf(file), before);
+  EXPECT_EQ(StatOf("a.txt").st_mode, mode);
+
+  // The backup carries them too, the owner being kept.
+  ASSERT_TRUE(fs.CopyFile(file, Path("a.txt.bak")));
+  EXPECT_EQ(AttributesOf(Path("a.txt.bak")), before);
+
+  // One that cannot be copied: the file stays as it was.
+  FaultyCalls calls;
+  calls.setxattr_error = EPERM;
+  PosixFileSystem failing(&calls);
+  const RewriteResult result = failing.RewriteFile(file, ReadOk(failing, "a.txt"), "newer\n");
+  EXPECT_EQ(result.status, RewriteStatus::AttributesLost);
+  EXPECT_EQ(result.error, EPERM);
+  EXPECT_EQ(Get("a.txt"), "new\n");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "a.txt.bak"}));
+}
+
+TEST_F(PosixFileSystemTest, BackupGrantsNoOneMoreThanTheOriginal) {
+  SKIP_UNLESS_ROOT();
+  PosixFileSystem fs;
+  // Root keeps the owner, the group and with them the set-ID bits.
+  Put("tool", "#!/bin/sh\n");
+  ASSERT_EQ(chown(Path("tool").c_str(), 1234, 5678), 0);
+  ASSERT_EQ(chmod(Path("tool").c_str(), 04755), 0);
+  ASSERT_TRUE(fs.CopyFile(Path("tool"), Path("tool.bak")));
+  struct stat backup = StatOf("tool.bak");
+  EXPECT_EQ(backup.st_uid, 1234u);
+  EXPECT_EQ(backup.st_gid, 5678u);
+  EXPECT_EQ(backup.st_mode & 07777, 04755u);
+
+  // A read-only backup is kept as it is.
+  Put("a.txt", "new");
+  Put("a.txt.bak", "old backup");
+  ASSERT_EQ(chmod(Path("a.txt.bak").c_str(), 0444), 0);
+  EXPECT_FALSE(fs.CopyFile(Path("a.txt"), Path("a.txt.bak")));
+  EXPECT_EQ(fs.LastError(), EACCES);
+  EXPECT_EQ(Get("a.txt.bak"), "old backup");
+
+  // A user who may not give the copy away gets it without the set-ID bits,
+  // and its group (another) no more than everyone had.
+  ASSERT_EQ(chmod(folder_.c_str(), 0777), 0);
+  ASSERT_EQ(chmod(Path("tool").c_str(), 06775), 0);
+  AsNobody([&] {
+    PosixFileSystem own;
+    ASSERT_TRUE(own.CopyFile(Path("tool"), Path("tool.copy")));
+    const struct stat copy = StatOf("tool.copy");
+    EXPECT_EQ(copy.st_uid, 65534u);
+    EXPECT_EQ(copy.st_mode & 07777, 0755u);
+  });
+}
+
+TEST_F(PosixFileSystemTest, LinksOfAnotherUserAreNotFollowed) {
+  SKIP_UNLESS_ROOT();
+  ASSERT_EQ(mkdir(Path("rootonly").c_str(), 0700), 0);
+  Put("rootonly/secret.txt", "secret\r\n");
+  ASSERT_EQ(chmod(Path("rootonly/secret.txt").c_str(), 0644), 0);
+  ASSERT_EQ(mkdir(Path("home").c_str(), 0755), 0);
+  ASSERT_EQ(symlink("../rootonly/secret.txt", Path("home/notes.txt").c_str()), 0);
+  ASSERT_EQ(symlink("../rootonly", Path("home/folder").c_str()), 0);
+  for (const char* link : {"home/notes.txt", "home/folder"}) {
+    ASSERT_EQ(lchown(Path(link).c_str(), 65534, 65534), 0);
+  }
+  PosixFileSystem fs;
+  std::string bytes;
+  FileSnapshot snapshot;
+  EXPECT_EQ(fs.ReadWholeFile(Path("home/notes.txt"), &bytes, &snapshot), ReadStatus::NotFollowed);
+  const FileSnapshot real = ReadOk(fs, "rootonly/secret.txt");
+  EXPECT_EQ(fs.RewriteFile(Path("home/notes.txt"), real, "x").status, RewriteStatus::CannotOpen);
+  EXPECT_EQ(fs.LastError(), EACCES);
+  EXPECT_FALSE(fs.CopyFile(Path("home/notes.txt"), Path("home/notes.txt.bak")));
+  EXPECT_EQ(Get("rootonly/secret.txt"), "secret\r\n");
+  EXPECT_EQ(Names("home"), (std::vector<std::string>{"folder", "notes.txt"}));
+
+  ASSERT_TRUE(fs.SetCurrentDirectory(Path("home")));
+  std::unique_ptr<DirectorySearch> search = fs.FindFirst("*");
+  FindEntry entry;
+  while (search->Next(&entry)) {
+    EXPECT_EQ(entry.not_followed, entry.name == "notes.txt" || entry.name == "folder")
+        << entry.name;
+  }
+  EXPECT_FALSE(fs.SetCurrentDirectory("folder"));
+  EXPECT_EQ(fs.LastError(), EACCES);
+
+  // The target's owner may link to it, and so may the running user.
+  for (const char* link : {"home/notes.txt", "home/folder"}) {
+    ASSERT_EQ(lchown(Path(link).c_str(), 0, 0), 0);
+  }
+  EXPECT_EQ(fs.ReadWholeFile("notes.txt", &bytes, &snapshot), ReadStatus::Ok);
+  EXPECT_TRUE(fs.SetCurrentDirectory("folder"));
+}
+
+TEST_F(PosixFileSystemTest, AFileWhoseOwnerCannotBeKeptIsRewrittenInPlace) {
+  SKIP_UNLESS_ROOT();
+  ASSERT_EQ(chmod(folder_.c_str(), 0777), 0);
+  Put("shared.txt", "old\r\n");
+  ASSERT_EQ(chmod(Path("shared.txt").c_str(), 0666), 0);
+  const ino_t inode = StatOf("shared.txt").st_ino;
+  AsNobody([&] {
+    PosixFileSystem fs;
+    EXPECT_EQ(fs.RewriteFile(Path("shared.txt"), ReadOk(fs, "shared.txt"), "new\n").status,
+              RewriteStatus::Ok);
+  });
+  EXPECT_EQ(Get("shared.txt"), "new\n");
+  EXPECT_EQ(StatOf("shared.txt").st_uid, 0u);
+  EXPECT_EQ(StatOf("shared.txt").st_ino, inode);
+  EXPECT_EQ(Names(), std::vector<std::string>{"shared.txt"});
+}
+
+// A rewrite in place of a file with two links that is cut off half-way and
+// cannot put the old bytes back, as a kill would leave it.
+class InterruptedRewriteTest : public PosixFileSystemTest {
+ protected:
+  void Interrupt() {
+    Put("a.txt", kOld);
+    ASSERT_EQ(link(Path("a.txt").c_str(), Path("b.txt").c_str()), 0);
+    FaultyCalls calls;
+    PosixFileSystem fs(&calls);
+    const FileSnapshot snapshot = ReadOk(fs, "a.txt");
+    // The journal is written whole: its header twice, the name, both contents.
+    calls.write_error = EIO;
+    calls.write_error_stays = true;
+    calls.write_budget = 2 * 48 + 5 + std::string(kOld).size() + std::string(kNew).size() + 4;
+    ASSERT_EQ(fs.RewriteFile(Path("a.txt"), snapshot, kNew).status, RewriteStatus::WriteError);
+    ASSERT_EQ(Get("b.txt"), std::string(kNew).substr(0, 4) + std::string(kOld).substr(4));
+    ASSERT_EQ(Names(), (std::vector<std::string>{".a.txt.sorrel-journal", "a.txt", "b.txt"}));
+    ASSERT_EQ(chdir(folder_.c_str()), 0);
+  }
+  static constexpr const char* kOld = "line one\r\nline two\r\n";
+  static constexpr const char* kNew = "LINE ONE\nLINE TWO\nAND MORE\n";
+};
+
+TEST_F(InterruptedRewriteTest, TheNextRunCompletesItWithALine) {
+  Interrupt();
+  PosixFileSystem fs;
+  const std::vector<Recovery> done = fs.FinishInterruptedRuns();
+  ASSERT_EQ(done.size(), 1u);
+  EXPECT_EQ(done[0].name, "a.txt");
+  EXPECT_EQ(done[0].outcome, RecoveryOutcome::Completed);
+  EXPECT_EQ(Get("a.txt"), kNew);
+  EXPECT_EQ(Get("b.txt"), kNew);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt"}));
+  EXPECT_TRUE(fs.FinishInterruptedRuns().empty());
+}
+
+TEST_F(InterruptedRewriteTest, AFileChangedSinceIsLeftAsItIs) {
+  Interrupt();
+  Put("a.txt", "edited by hand since\n");
+  PosixFileSystem fs;
+  const std::vector<Recovery> done = fs.FinishInterruptedRuns();
+  ASSERT_EQ(done.size(), 1u);
+  EXPECT_EQ(done[0].outcome, RecoveryOutcome::Changed);
+  EXPECT_EQ(Get("b.txt"), "edited by hand since\n");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt"}));
+}
+
+TEST_F(InterruptedRewriteTest, WhatARunStillAtWorkHoldsIsLeftAlone) {
+  Interrupt();
+  Put(".c.txt.sorrel-tmp-AbC123", "new content of a killed writer");
+  Put(".d.txt.sorrel-tmp-XyZ789", "new content of a live writer");
+  Put(".e.txt.sorrel-journal", "a file of the user's that only looks like a journal");
+  Put(".f.txt.sorrel-backup", "and one that looks like new content");
+  const int live = open(Path(".d.txt.sorrel-tmp-XyZ789").c_str(), O_RDONLY);
+  const int journal = open(Path(".a.txt.sorrel-journal").c_str(), O_RDONLY);
+  ASSERT_EQ(flock(live, LOCK_EX), 0);
+  ASSERT_EQ(flock(journal, LOCK_EX), 0);
+  PosixFileSystem fs;
+  EXPECT_TRUE(fs.FinishInterruptedRuns().empty());
+  EXPECT_EQ(Names(), (std::vector<std::string>{".a.txt.sorrel-journal", ".d.txt.sorrel-tmp-XyZ789",
+                                               ".e.txt.sorrel-journal", ".f.txt.sorrel-backup",
+                                               "a.txt", "b.txt"}));
+  // Nor does a search list them; the user's own file is listed.
+  std::unique_ptr<DirectorySearch> search = fs.FindFirst("*.*");
+  FindEntry entry;
+  while (search->Next(&entry)) {
+    if (entry.name.find(".sorrel-") != std::string::npos) {
+      EXPECT_EQ(entry.name, ".f.txt.sorrel-backup");
+    }
+  }
+  close(live);
+  close(journal);
+  EXPECT_EQ(fs.FinishInterruptedRuns().size(), 1u);
+  EXPECT_EQ(Names(), (std::vector<std::string>{".e.txt.sorrel-journal", ".f.txt.sorrel-backup",
+                                               "a.txt", "b.txt"}));
 }
 
 }  // namespace

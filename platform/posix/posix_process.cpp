@@ -93,10 +93,15 @@ int AddHandOn(const LockedSettingsFile& lock, posix_spawn_file_actions_t* action
   return posix_spawn_file_actions_adddup2(actions, fd, kHandedOnLockDescriptor);
 }
 
-void WaitForEnd(pid_t pid) {
+// The program's exit code, or 128 + the signal that ended it, as a shell
+// tells them.
+int WaitForEnd(pid_t pid) {
   int status = 0;
-  while (waitpid(pid, &status, 0) == -1 && errno == EINTR) {
+  while (waitpid(pid, &status, 0) == -1) {
+    if (errno != EINTR) return 0;
   }
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 0;
 }
 
 }  // namespace
@@ -133,8 +138,7 @@ RunResult PosixProcessRunner::RunAndWait(const std::string& program,
   if (moved >= 0) close(moved);
   if (error != 0) return {false, error};
   if (options.started) options.started();
-  WaitForEnd(pid);
-  return {true, 0};
+  return {true, 0, WaitForEnd(pid)};
 }
 
 }  // namespace sorrel::platform

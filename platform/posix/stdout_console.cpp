@@ -8,9 +8,12 @@
 namespace sorrel::platform {
 
 void StdoutConsole::Write(std::u16string_view text) {
+  if (lost_) return;
   const std::string bytes = Utf16ToUtf8(text);
-  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-  std::fflush(stdout);
+  if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
+      std::fflush(stdout) != 0) {
+    lost_ = true;
+  }
 }
 
 }  // namespace sorrel::platform

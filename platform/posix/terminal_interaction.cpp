@@ -2,12 +2,13 @@
 #include "platform/posix/terminal_interaction.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <initializer_list>
 #include <string>
 
 #include "platform/text_format.h"
@@ -36,16 +37,34 @@ void WriteAll(int fd, const std::string& bytes) {
   }
 }
 
-// Reads one answer line from the terminal; true for yes.
+// The signals that stop a run.
+constexpr int kStopSignals[] = {SIGINT, SIGQUIT, SIGHUP, SIGTERM};
+
+// Reads one answer line from the terminal; true for yes. A stop signal ends
+// the question as No: the signals are held back while the flag is looked at
+// and let through only inside ppoll, so that one cannot slip in between and
+// leave the question waiting.
 bool ReadYes(int fd) {
+  sigset_t stops;
+  sigset_t before;
+  sigemptyset(&stops);
+  for (int signal : kStopSignals) sigaddset(&stops, signal);
+  sigprocmask(SIG_BLOCK, &stops, &before);
   std::string line;
-  char c;
-  while (true) {
-    const ssize_t n = read(fd, &c, 1);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0 || c == '\n') break;
-    line.push_back(c);
+  bool answered = false;
+  while (!answered && interrupted == 0) {
+    struct pollfd wait = {fd, POLLIN, 0};
+    const int ready = ppoll(&wait, 1, nullptr, &before);
+    if (ready < 0 && errno == EINTR) continue;
+    char c;
+    if (ready < 0 || read(fd, &c, 1) != 1 || c == '\n') {
+      answered = true;
+    } else {
+      line.push_back(c);
+    }
   }
+  sigprocmask(SIG_SETMASK, &before, nullptr);
+  if (interrupted != 0) return false;
   return line == "y" || line == "Y" || line == "yes" || line == "Yes" || line == "YES";
 }
 
@@ -83,7 +102,9 @@ void TerminalInteraction::InstallInterruptHandler() {
   sigemptyset(&action.sa_mask);
   // Ctrl+C, and the other ways a terminal or a user ends a run: each stops it
   // at its next check, so that no rewrite is cut off half-way.
-  for (int signal : {SIGINT, SIGQUIT, SIGHUP, SIGTERM}) sigaction(signal, &action, nullptr);
+  for (int signal : kStopSignals) sigaction(signal, &action, nullptr);
+  // A closed output is seen as a failed write, not as a death half-way.
+  signal(SIGPIPE, SIG_IGN);
 }
 
 }  // namespace sorrel::platform

@@ -13,7 +13,7 @@ class TerminalInteraction : public UserInteraction {
 
   // A box with OK is written to standard error. A Yes/No question is asked on
   // the controlling terminal; without one the answer is No, and a line on
-  // standard error says so.
+  // standard error says so. A stop signal while it waits answers No.
   Answer MessageBox(std::u16string_view text, std::u16string_view caption, Buttons buttons,
                     Icon icon) override;
   // CUI mode has no window that could be behind another.
@@ -25,7 +25,8 @@ class TerminalInteraction : public UserInteraction {
   void ShowResult(std::u16string_view, std::u16string_view, const std::function<void()>&) override {
   }
 
-  // Makes those signals set the abort flag instead of ending the process.
+  // Makes those signals set the abort flag instead of ending the process,
+  // and SIGPIPE (a reader of the output that went away) a failed write.
   static void InstallInterruptHandler();
 
  private:

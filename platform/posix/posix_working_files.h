@@ -1,0 +1,69 @@
+// The files a rewrite or a backup works with beside its target: the new
+// content before it replaces the target, and the journal of a rewrite in
+// place. Each is made unnamed where the file system allows (O_TMPFILE) and
+// locked (flock) for as long as its writer has it open, and gets a name only
+// when it needs one. A run that finds such a name unlocked knows that its
+// writer is gone, and cleans up after it.
+//
+// Names: ".NAME.sorrel-tmp-XXXXXX" for new content (six letters or digits),
+// ".NAME.sorrel-journal" for a journal, where NAME is the target's name,
+// shortened (and for a journal marked with a hash of the whole name) when the
+// whole would not fit a file name.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/posix/posix_file_io.h"
+#include "platform/posix/posix_file_system.h"
+
+namespace sorrel::platform {
+
+// Whether name (a bare name) is a temporary file's or a journal's.
+bool IsTemporaryName(std::string_view name);
+bool IsJournalName(std::string_view name);
+
+// The journal's bare name for a target's bare name.
+std::string JournalNameFor(const std::string& target_name);
+
+// A working file, removed again when destroyed unless it was renamed over
+// its target or kept.
+class WorkingFile {
+ public:
+  explicit WorkingFile(PosixCalls& calls) : calls_(calls), fd_(calls, -1) {}
+  WorkingFile(const WorkingFile&) = delete;
+  WorkingFile& operator=(const WorkingFile&) = delete;
+  ~WorkingFile();
+
+  // Makes the file, locked and empty, in the folder of target (a path).
+  int Create(const std::string& target);
+  int fd() const { return fd_.get(); }
+
+  // Gives the file the name path; EEXIST when that name is taken.
+  int NameAs(const std::string& path);
+  // Closes the file and renames it over target, by a temporary name where it
+  // has none.
+  int RenameOver(const std::string& target);
+  // Removes its name now.
+  int Unlink();
+  // Leaves the file and its name as they are when destroyed: a journal that
+  // a later run has to finish.
+  void Keep() { keep_ = true; }
+
+ private:
+  int LinkAs(const std::string& path);
+
+  PosixCalls& calls_;
+  FileDescriptor fd_;
+  std::string target_;
+  std::string path_;  // its name; empty while it has none
+  bool keep_ = false;
+};
+
+// Removes the temporary files in folder (trailing slash, or empty for the
+// current directory) whose writers are gone.
+void RemoveLeftTemporaries(PosixCalls& calls, const std::string& folder,
+                           const std::vector<std::string>& names);
+
+}  // namespace sorrel::platform

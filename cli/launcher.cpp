@@ -5,12 +5,12 @@
 #include <memory>
 #include <span>
 
+#include "base/ini_mode_name.h"
+#include "base/utf.h"
 #include "cli/parser.h"
 #include "cli/settings_out.h"
 #include "cli/texts.h"
 #include "platform/file_system.h"
-#include "platform/ini_mode_name.h"
-#include "platform/utf.h"
 #include "settings/settings_access.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ui_language.h"
 #include "platform/process.h"
 #include "platform/settings_files.h"
-#include "platform/ui_language.h"
 
 namespace sorrel::cli {
 

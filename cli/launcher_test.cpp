@@ -16,9 +16,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/utf.h"
 #include "platform/file_system.h"
 #include "platform/posix/posix_settings_files.h"
-#include "platform/utf.h"
 #include "settings/settings_access.h"
 #include "settings/settings_store.h"
 

@@ -1,10 +1,10 @@
 // The job's view of the main dialog: which control feeds which option.
 #include "engine/options.h"
 
-#include "platform/edit_number.h"
+#include "base/edit_number.h"
+#include "base/main_dialog_ids.h"
+#include "base/utf.h"
 #include "platform/file_system.h"
-#include "platform/main_dialog_ids.h"
-#include "platform/utf.h"
 
 namespace sorrel {
 

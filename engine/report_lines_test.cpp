@@ -9,11 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include "base/main_dialog_ids.h"
 #include "engine/job.h"
 #include "engine/process_file.h"
 #include "engine/test_support.h"
 #include "engine/walk.h"
-#include "platform/main_dialog_ids.h"
 
 namespace sorrel {
 namespace {

@@ -5,11 +5,11 @@
 #include <set>
 #include <utility>
 
+#include "base/text_format.h"
+#include "base/utf.h"
 #include "engine/messages.h"
 #include "engine/process_file.h"
 #include "engine/report.h"
-#include "platform/text_format.h"
-#include "platform/utf.h"
 
 namespace sorrel {
 namespace {

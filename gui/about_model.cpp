@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
+#include "base/text_format.h"
+#include "base/utf.h"
 #include "gui/about_texts.h"
 #include "gui/startup_texts.h"
-#include "platform/text_format.h"
-#include "platform/utf.h"
 
 namespace sorrel {
 namespace {

@@ -1,7 +1,7 @@
 // The texts of the About box and of its environment report.
 #pragma once
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
 
 namespace sorrel::about_texts {
 

@@ -3,8 +3,8 @@
 
 #include <cstdlib>
 
-#include "platform/text_format.h"
-#include "platform/utf.h"
+#include "base/text_format.h"
+#include "base/utf.h"
 
 namespace sorrel {
 namespace {

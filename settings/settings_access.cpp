@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "platform/utf.h"
+#include "base/utf.h"
 #include "settings/decimal.h"
 #include "settings/profile.h"
 #include "settings/rega.h"

@@ -3,8 +3,8 @@
 
 #include <cerrno>
 
-#include "platform/text_format.h"
-#include "platform/utf.h"
+#include "base/text_format.h"
+#include "base/utf.h"
 #include "settings/load_save.h"
 #include "settings/messages.h"
 #include "settings/names.h"

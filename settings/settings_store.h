@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/control_store.h"
+#include "base/control_store.h"
+#include "base/ui_language.h"
 #include "platform/settings_files.h"
-#include "platform/ui_language.h"
 #include "platform/user_interaction.h"
 #include "settings/hive_format.h"
 #include "settings/hive_registry.h"

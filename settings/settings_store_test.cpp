@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/main_dialog_ids.h"
+#include "base/main_dialog_ids.h"
 #include "settings/decimal.h"
 #include "settings/settings_access.h"
 #include "settings/settings_keys.h"

@@ -2,8 +2,8 @@
 // store, one job from the stored settings, the report on the console.
 #pragma once
 
+#include "base/ui_language.h"
 #include "gui/startup.h"
-#include "platform/ui_language.h"
 
 namespace sorrel {
 

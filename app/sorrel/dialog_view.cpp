@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/text_format.h"
+#include "base/utf.h"
 #include "gui/startup_texts.h"
 #include "platform/integrity.h"
-#include "platform/text_format.h"
-#include "platform/utf.h"
 
 namespace sorrel {
 namespace {

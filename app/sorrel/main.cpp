@@ -5,10 +5,10 @@
 
 #include "app/sorrel/cui_main.h"
 #include "app/sorrel/dialog_view.h"
+#include "base/language_choice.h"
 #include "gui/startup.h"
 #include "gui/startup_texts.h"
 #include "platform/integrity.h"
-#include "platform/language_choice.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/program_folder.h"
 #include "platform/posix/terminal_interaction.h"

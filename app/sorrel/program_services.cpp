@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <string>
 
+#include "base/utf.h"
 #include "gui/startup_texts.h"
 #include "platform/posix/program_folder.h"
-#include "platform/utf.h"
 #include "settings/settings_context.h"
 
 namespace sorrel {

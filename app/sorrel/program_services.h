@@ -5,12 +5,12 @@
 #include <memory>
 #include <string_view>
 
+#include "base/ui_language.h"
 #include "gui/session_services.h"
 #include "platform/posix/iconv_conversion.h"
 #include "platform/posix/icu_code_pages.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_settings_files.h"
-#include "platform/ui_language.h"
 
 namespace sorrel {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/language_choice.h"
 #include "cli/launcher.h"
-#include "platform/language_choice.h"
 #include "platform/posix/posix_process.h"
 #include "platform/posix/posix_settings_files.h"
 #include "platform/posix/program_folder.h"

@@ -8,12 +8,12 @@
 #include <cstdlib>
 #include <memory>
 
+#include "base/utf.h"
 #include "gui/qt/dialog_session.h"
 #include "gui/qt/qt_text.h"
 #include "gui/qt/qt_texts.h"
 #include "gui/qt/qt_translations.h"
 #include "gui/startup_texts.h"
-#include "platform/utf.h"
 
 namespace sorrel::qt {
 namespace {

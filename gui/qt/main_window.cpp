@@ -10,12 +10,12 @@
 #include <QShortcut>
 #include <QUrl>
 
+#include "base/main_dialog_ids.h"
 #include "gui/main_dialog_texts.h"
 #include "gui/qt/qt_text.h"
 #include "gui/qt/resources.h"
 #include "gui/qt/tooltips.h"
 #include "gui/tooltips.h"
-#include "platform/main_dialog_ids.h"
 
 namespace sorrel::qt {
 namespace {

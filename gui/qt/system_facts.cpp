@@ -11,8 +11,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/utf.h"
 #include "gui/os_release.h"
-#include "platform/utf.h"
 
 namespace sorrel::qt {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "platform/utf.h"
+#include "base/utf.h"
 
 namespace sorrel::platform {
 

@@ -11,8 +11,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/text_format.h"
-#include "platform/utf.h"
+#include "base/text_format.h"
+#include "base/utf.h"
 
 namespace sorrel::platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/control_store.h"
+#include "base/control_store.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/language_choice.h"
+#include "base/language_choice.h"
 
 #include <gtest/gtest.h>
 

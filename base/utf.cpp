@@ -1,5 +1,5 @@
 // UTF-8 and UTF-16 conversions by the rules of the Unicode standard.
-#include "platform/utf.h"
+#include "base/utf.h"
 
 namespace sorrel {
 namespace {

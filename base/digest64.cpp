@@ -1,6 +1,6 @@
 // XXH64 as its author specifies it: four lanes over 32-byte stripes, then the
 // tail in 8-, 4- and 1-byte steps, then the avalanche.
-#include "platform/digest64.h"
+#include "base/digest64.h"
 
 #include <cstring>
 

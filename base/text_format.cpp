@@ -1,6 +1,6 @@
 // A printf-like formatter for UTF-16 texts with just the conversions the
 // programs' texts use.
-#include "platform/text_format.h"
+#include "base/text_format.h"
 
 #include <vector>
 

@@ -1,5 +1,5 @@
 // The main dialog's controls as plain data.
-#include "platform/control_store.h"
+#include "base/control_store.h"
 
 namespace sorrel {
 

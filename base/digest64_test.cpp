@@ -1,4 +1,4 @@
-#include "platform/digest64.h"
+#include "base/digest64.h"
 
 #include <gtest/gtest.h>
 

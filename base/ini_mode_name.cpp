@@ -1,7 +1,7 @@
 // The INI-mode rule of a program's name.
-#include "platform/ini_mode_name.h"
+#include "base/ini_mode_name.h"
 
-#include "platform/ascii_case.h"
+#include "base/ascii_case.h"
 
 namespace sorrel {
 

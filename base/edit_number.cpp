@@ -1,5 +1,5 @@
 // An edit control's text as an unsigned number.
-#include "platform/edit_number.h"
+#include "base/edit_number.h"
 
 namespace sorrel {
 

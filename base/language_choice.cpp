@@ -1,5 +1,5 @@
 // The language rule of both programs.
-#include "platform/language_choice.h"
+#include "base/language_choice.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "platform/edit_number.h"
+#include "base/edit_number.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // How both programs choose their language at start-up.
 #pragma once
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
 
 namespace sorrel {
 

@@ -21,6 +21,9 @@ contents=$(dpkg-deb -c "$deb")
 listed=$(grep -v '^d' <<< "$contents" | sed -E 's|^([^ ]+ +){5}\./usr/||' | LC_ALL=C sort)
 expect_eq "the package's files" "$(cat "$(dirname "$0")/installed_files.txt")" "$listed"
 expect_eq "owners other than root" "" "$(awk '$2 != "root/root"' <<< "$contents")"
+# Without a postrm, a removed package leaves nothing behind, not even its name.
+expect_eq "the control files" "control md5sums prerm" \
+  "$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | sed -n 's|^\./\(.\)|\1|p' | LC_ALL=C sort | xargs)"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in libc6 'libstdc\+\+6' libqt6widgets6 'libicu[0-9]+' libuchardet0 \
@@ -46,7 +49,7 @@ QT_QPA_PLATFORM=offscreen timeout 3 root/usr/bin/sorrel > /dev/null 2> window.er
 expect_eq "the packaged dialog still open after 3 s" 124 $?
 expect_eq "its refusals" "" "$(grep '^sorrel' window.err)"
 
-lintian --fail-on error "$deb" > lintian.log 2>&1
+lintian --fail-on error --display-info --pedantic "$deb" > lintian.log 2>&1
 expect_eq "lintian's exit code" 0 $?
 grep -E '^[EWIPX]: ' lintian.log
 

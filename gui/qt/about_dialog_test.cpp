@@ -106,6 +106,15 @@ class AboutDialogTest : public QObject {
     QVERIFY(!Text(*box, ids::kDescription).isEmpty());
     QVERIFY(Button(*box, ids::kFeedback)->isEnabled());
     QVERIFY(ToQString(box->Report()).endsWith("\r\n[Client]\r\n (NULL)"));
+    // Without a link, the label still keeps the focus Tab gives it, framed.
+    box->show();
+    QVERIFY(QTest::qWaitForWindowActive(box.get()));
+    QWidget* links = box->Control(ids::kLinks);
+    const QImage plain = links->grab().toImage();
+    box->Control(ids::kVersion)->setFocus();
+    QTest::keyClick(box->Control(ids::kVersion), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), links);
+    QVERIFY(links->grab().toImage() != plain);
   }
 
   void pagesOpenOnceWhileLocked() {

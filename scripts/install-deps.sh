@@ -20,6 +20,8 @@ packages=(
   qt6-base-dev qt6-translations-l10n fonts-noto-cjk xvfb xauth xdotool
   # the fuzz targets: clang with libFuzzer and the sanitizers' runtime
   clang libclang-rt-14-dev
+  # the manual pages, and the Debian package: its dependencies and its check
+  groff-base dpkg-dev lintian
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -106,6 +106,15 @@ class AboutDialogTest : public QObject {
     QVERIFY(!Text(*box, ids::kDescription).isEmpty());
     QVERIFY(Button(*box, ids::kFeedback)->isEnabled());
     QVERIFY(ToQString(box->Report()).endsWith("\r\n[Client]\r\n (NULL)"));
+    // Without a link, the label still keeps the focus Tab gives it, framed.
+    box->show();
+    QVERIFY(QTest::qWaitForWindowActive(box.get()));
+    QWidget* links = box->Control(ids::kLinks);
+    const QImage plain = links->grab().toImage();
+    box->Control(ids::kVersion)->setFocus();
+    QTest::keyClick(box->Control(ids::kVersion), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), links);
+    QVERIFY(links->grab().toImage() != plain);
   }
 
   void pagesOpenOnceWhileLocked() {
@@ -176,6 +185,32 @@ class AboutDialogTest : public QObject {
     QVERIFY(Button(box, ids::kContribution)->isHidden());
     QVERIFY(Button(box, ids::kFeedback)->isHidden());
     QCOMPARE(QApplication::focusWidget(), box.Control(ids::kClose));
+  }
+
+  // The first tab stop takes the focus, Tab runs through the stops in
+  // template order, and each stop looks otherwise while it has the focus.
+  void theFirstTabStopTakesTheFocusAndEveryStopShowsIt() {
+    auto box = Box(UiLanguage::English);
+    box->show();
+    QVERIFY(QTest::qWaitForWindowActive(box.get()));
+    const int order[] = {ids::kContribution, ids::kDescription, ids::kClose,   ids::kEnvironment,
+                         ids::kVersion,      ids::kLinks,       ids::kFeedback};
+    for (int pass = 0; pass < 2; ++pass) {
+      for (int id : order) {
+        QWidget* stop = box->Control(id);
+        QCOMPARE(QApplication::focusWidget(), stop);
+        const QImage focused = stop->grab().toImage();
+        if (pass == 1 && id == ids::kLinks) {
+          QVERIFY(box->grab().save(test::RenderFolder() + "/about-focus-on-a-link.png"));
+        }
+        // Tab walks the links before it leaves their label.
+        for (int key = 0; key < 4 && QApplication::focusWidget() == stop; ++key) {
+          QTest::keyClick(stop, Qt::Key_Tab);
+        }
+        // On the first pass the focus is only drawn once the keyboard moved it.
+        if (pass == 1) QVERIFY2(stop->grab().toImage() != focused, qPrintable(QString::number(id)));
+      }
+    }
   }
 
   void ctrlASelectsTheDescription() {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <span>
 
+#include "base/exit_codes.h"
 #include "base/ini_mode_name.h"
 #include "base/utf.h"
 #include "cli/parser.h"
@@ -56,16 +57,23 @@ class Launch {
   std::unique_ptr<settings::SettingsTransaction> transaction_;
 };
 
+// The settings file as messages name it; without a folder for it (neither
+// XDG_CONFIG_HOME nor HOME is set) the rule that would have given it.
+std::string ShownPath(const settings::SettingsStore& store) {
+  return store.path().empty() ? "${XDG_CONFIG_HOME:-$HOME/.config}/sorrel/registry.reg"
+                              : store.path();
+}
+
 bool Launch::Begin(settings::SettingsStore* store) {
   settings::StoreState state;
   int error = 0;
   transaction_ = store->Begin(&state, &error);
   if (transaction_ != nullptr) return true;
   if (state == settings::StoreState::NotRegular) {
-    Say(messages::kSettingsNotRegular, {store->path()});
+    Say(messages::kSettingsNotRegular, {ShownPath(*store)});
   } else {
     const std::string reason = Utf16ToUtf8(store->ErrorText(error));
-    Say(messages::kCannotStore, {store->path(), reason});
+    Say(messages::kCannotStore, {ShownPath(*store), reason});
   }
   return false;
 }
@@ -85,7 +93,7 @@ bool Launch::Store(settings::SettingsStore* store, const std::string& target) {
   }
   int error = 0;
   if (transaction_->Commit(&error)) return true;
-  Say(messages::kCannotStore, {store->path(), Utf16ToUtf8(store->ErrorText(error))});
+  Say(messages::kCannotStore, {ShownPath(*store), Utf16ToUtf8(store->ErrorText(error))});
   return false;
 }
 
@@ -155,8 +163,7 @@ bool FormFullPath(std::string_view current_directory, std::string_view target, s
 int RunSorrelc(const std::vector<std::string>& args, const CliEnvironment& env, CliHost* host,
                platform::SettingsFiles* files, platform::ProcessRunner* runner) {
   if (IsUsageRequest(args)) {
-    host->WriteOut(UsageText(env.lang));
-    return 0;
+    return host->WriteOut(UsageText(env.lang)) ? 0 : kOutputLostExitCode;
   }
   const ParseOutcome parsed =
       ParseCommandLine(args, [host](const std::string& name) { return host->NameExists(name); });

@@ -27,7 +27,10 @@ namespace {
 
 class FakeHost : public CliHost {
  public:
-  void WriteOut(std::string_view bytes) override { out.append(bytes); }
+  bool WriteOut(std::string_view bytes) override {
+    out.append(bytes);
+    return true;
+  }
   void WriteError(std::string_view bytes) override { err.append(bytes); }
   bool NameExists(const std::string& name) override { return name == "/data.txt"; }
   std::string out;

@@ -38,7 +38,7 @@ int RunCuiMode(UiLanguage language, const StartupMode& mode) {
   MainDialogModel model(dialog, language, /*cui_mode=*/true, std::move(hooks));
   model.Initialise(MillisecondsSinceBoot());
   // A report that could not be written whole must not pass for success.
-  return console.lost() ? kReportLostExitCode : 0;
+  return console.lost() ? kOutputLostExitCode : 0;
 }
 
 }  // namespace sorrel

@@ -15,14 +15,14 @@
 
 namespace {
 
-void WriteBytes(std::FILE* stream, std::string_view bytes) {
-  std::fwrite(bytes.data(), 1, bytes.size(), stream);
-  std::fflush(stream);
+bool WriteBytes(std::FILE* stream, std::string_view bytes) {
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
+  return std::fflush(stream) == 0 && written;
 }
 
 class ConsoleHost : public sorrel::cli::CliHost {
  public:
-  void WriteOut(std::string_view bytes) override { WriteBytes(stdout, bytes); }
+  bool WriteOut(std::string_view bytes) override { return WriteBytes(stdout, bytes); }
   void WriteError(std::string_view bytes) override { WriteBytes(stderr, bytes); }
   bool NameExists(const std::string& name) override {
     struct stat st;

@@ -43,6 +43,11 @@ struct FileSnapshot {
 struct FileTimes {
   int64_t mtime_sec = 0;
   int64_t mtime_nsec = 0;
+  // The creation time, on a platform that keeps a settable one (Windows);
+  // Linux leaves it unset.
+  bool has_creation_time = false;
+  int64_t creation_sec = 0;
+  int64_t creation_nsec = 0;
 };
 
 enum class ReadStatus { Ok, CannotOpen, Empty, ReadError };
@@ -97,7 +102,8 @@ class FileSystem {
   virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
 
   virtual bool GetFileTimes(const std::string& name, FileTimes* times) = 0;
-  // Gives the file back its last-write time; the access time is left alone.
+  // Gives the file back its last-write time, and its creation time where it
+  // is set; the access time is left alone.
   virtual TimesStatus SetFileTimes(const std::string& name, const FileTimes& times) = 0;
 
   // The error code of the last call that failed.

@@ -79,15 +79,6 @@ std::optional<size_t> FindKeyLine(const IniDocument& doc, const SectionRange& ra
   return std::nullopt;
 }
 
-// The value as the line holds it: a value that reading would trim or unquote
-// is written inside one more pair of quotes, so that it reads back as it was.
-std::u16string Written(std::u16string_view value) {
-  if (Trim(value).size() == value.size() && Unquote(value).size() == value.size()) {
-    return std::u16string(value);
-  }
-  return u"\"" + std::u16string(value) + u"\"";
-}
-
 IniLine EditedLine(std::u16string text) {
   return IniLine{std::move(text), {}, true};
 }
@@ -155,6 +146,13 @@ std::vector<IniLine> SplitUtf8(std::string_view body) {
 
 }  // namespace
 
+std::u16string WrittenIniValue(std::u16string_view value) {
+  if (Trim(value).size() == value.size() && Unquote(value).size() == value.size()) {
+    return std::u16string(value);
+  }
+  return u"\"" + std::u16string(value) + u"\"";
+}
+
 IniDocument ParseIni(std::string_view bytes) {
   IniDocument doc;
   if (bytes.empty()) {
@@ -208,7 +206,7 @@ void SetIniValue(IniDocument* doc, std::u16string_view section, std::u16string_v
   if (!range) {
     if (!value) return;
     doc->lines.push_back(EditedLine(u"[" + std::u16string(section) + u"]"));
-    doc->lines.push_back(EditedLine(std::u16string(key) + u"=" + Written(*value)));
+    doc->lines.push_back(EditedLine(std::u16string(key) + u"=" + WrittenIniValue(*value)));
     return;
   }
   if (const std::optional<size_t> line = FindKeyLine(*doc, *range, key)) {
@@ -219,14 +217,14 @@ void SetIniValue(IniDocument* doc, std::u16string_view section, std::u16string_v
     std::u16string_view name;
     std::u16string_view old_value;
     KeyEntry(doc->lines[*line].text, &name, &old_value);
-    doc->lines[*line] = EditedLine(std::u16string(name) + u"=" + Written(*value));
+    doc->lines[*line] = EditedLine(std::u16string(name) + u"=" + WrittenIniValue(*value));
     return;
   }
   if (!value) return;
   size_t at = range->end;
   while (at > range->header + 1 && Trim(doc->lines[at - 1].text).empty()) --at;
   doc->lines.insert(doc->lines.begin() + static_cast<ptrdiff_t>(at),
-                    EditedLine(std::u16string(key) + u"=" + Written(*value)));
+                    EditedLine(std::u16string(key) + u"=" + WrittenIniValue(*value)));
 }
 
 }  // namespace sorrel::settings

@@ -26,6 +26,10 @@ struct IniDocument {
   std::vector<IniLine> lines;
 };
 
+// The value as a line holds it: a value that reading would trim or unquote
+// is written inside one more pair of quotes, so that it reads back as it was.
+std::u16string WrittenIniValue(std::u16string_view value);
+
 // Reads any bytes: UTF-16LE after an FF FE mark, else UTF-8 (bytes that are
 // not UTF-8 read as U+FFFD but are written back unchanged). Lines end at LF
 // or CR+LF. An empty file is a new UTF-16LE document with its mark.

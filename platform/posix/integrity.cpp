@@ -17,15 +17,6 @@ std::string Sha256(std::string_view bytes) {
   return std::string(reinterpret_cast<const char*>(digest), length);
 }
 
-bool IsSealIntact(std::string_view bytes) {
-  if (bytes.size() < kSealBytes) return false;
-  const std::string_view body = bytes.substr(0, bytes.size() - kSealBytes);
-  const std::string_view seal = bytes.substr(body.size());
-  if (seal.substr(0, kSealMarker.size()) != kSealMarker) return false;
-  const std::string digest = Sha256(body);
-  return digest.size() == kDigestBytes && seal.substr(kSealMarker.size()) == digest;
-}
-
 bool IsRunningProgramIntact() {
   std::ifstream in("/proc/self/exe", std::ios::binary);
   if (!in) return false;

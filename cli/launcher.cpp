@@ -5,6 +5,7 @@
 #include "cli/message_format.h"
 #include "cli/messages.h"
 #include "cli/write_settings.h"
+#include "platform/path_rules.h"
 #include "settings/settings_context.h"
 
 namespace sorrel::cli {
@@ -12,9 +13,11 @@ namespace sorrel::cli {
 LaunchPaths MakeLaunchPaths(const std::string& program_folder, bool ini_mode) {
   LaunchPaths paths;
   if (!program_folder.empty()) {
-    // The root folder is "/", every other one comes without a trailing slash.
-    const std::string folder = program_folder.back() == '/' ? program_folder : program_folder + "/";
-    paths.program = folder + (ini_mode ? "sorrel_o" : "sorrel");
+    // A root folder ("/", "C:\\") ends in its separator, every other one
+    // comes without.
+    std::string folder = program_folder;
+    if (folder.back() != kPathSeparator) folder.push_back(kPathSeparator);
+    paths.program = folder + std::string(ini_mode ? kIniGuiProgramFile : kGuiProgramFile);
     paths.ini_file = settings::IniPathIn(program_folder);
   }
   paths.command_line = "\"" + paths.program + "\" " + kCuiModeArgument;

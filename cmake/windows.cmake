@@ -25,6 +25,8 @@ foreach(lib gtest gtest_main gmock gmock_main)
   endif()
 endforeach()
 
+enable_language(RC)
+
 # Wide-character Win32 calls throughout; one static program file each, which
 # needs no MinGW runtime DLL beside it.
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)

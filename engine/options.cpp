@@ -4,6 +4,7 @@
 #include "platform/edit_number.h"
 #include "platform/file_system.h"
 #include "platform/main_dialog_ids.h"
+#include "platform/path_rules.h"
 #include "platform/utf.h"
 
 namespace sorrel {
@@ -12,7 +13,7 @@ void SplitTargetPath(std::u16string_view path, std::u16string* folder, std::u16s
   folder->clear();
   pattern->clear();
   if (Utf16ToUtf8(path).size() >= platform::kMaxPathBytes) return;
-  const size_t slash = path.find_last_of(u'/');
+  const size_t slash = path.find_last_of(kFolderPartEnds);
   if (slash == std::u16string_view::npos) {
     pattern->assign(path);
     return;

@@ -39,6 +39,7 @@ const char16_t* Name(const char16_t* const* names, int count, int index) {
 }
 
 std::u16string SystemSection(const EnvironmentFacts& facts) {
+  if (!facts.system_section.empty()) return facts.system_section;
   std::u16string text = u"[" + facts.system_name + u"]";
   text += u"\r\n Platform Id\t: " + facts.distribution;
   text += u"\r\n OS Version  \t: " + facts.kernel_release + u" " + facts.kernel_version;

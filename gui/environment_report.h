@@ -35,6 +35,10 @@ struct LocalTime {
 };
 
 struct EnvironmentFacts {
+  // When set, the whole system section as the platform words it (Windows:
+  // "[Windows]" with its version, product and account-control lines) in
+  // place of the five lines below.
+  std::u16string system_section;
   std::u16string system_name;     // the kernel's name, "Linux"
   std::u16string distribution;    // the distribution's display name; may be empty
   std::u16string kernel_release;  // "6.1.0-18-amd64"

@@ -2,8 +2,9 @@
 // of the running program's own file.
 #include "platform/integrity.h"
 
-#include <bcrypt.h>
 #include "platform/win32/windows_api.h"
+// After <windows.h>, whose types it uses.
+#include <bcrypt.h>
 
 #include <algorithm>
 #include <filesystem>

@@ -1,8 +1,9 @@
 // Code pages through the MultiLanguage service and the system conversion.
 #include "platform/win32/win32_code_pages.h"
 
-#include <mlang.h>
 #include "platform/win32/windows_api.h"
+// After <windows.h>, whose types it uses.
+#include <mlang.h>
 
 #include <climits>
 

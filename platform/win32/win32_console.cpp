@@ -24,8 +24,8 @@ bool Usable(HANDLE handle) {
 
 }  // namespace
 
-Win32Console::Win32Console() {
-  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+Win32Console::Win32Console(Stream stream) {
+  HANDLE output = GetStdHandle(stream == Stream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
   if (!Usable(output) && AttachConsole(ATTACH_PARENT_PROCESS)) {
     output = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, 0, nullptr);

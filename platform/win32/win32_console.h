@@ -7,14 +7,15 @@
 
 namespace sorrel::platform {
 
-// Writes to standard output: wide text to a console, and Shift-JIS bytes
-// (code page 932, as the Japanese C runtime locale writes them) to a file
-// or a pipe.
+// Writes to standard output (or standard error): wide text to a console,
+// and Shift-JIS bytes (code page 932, as the Japanese C runtime locale
+// writes them) to a file or a pipe.
 class Win32Console : public Console {
  public:
-  // Takes the standard output this process got; when it has none, attaches
-  // to the parent's console (AttachConsole) and writes there.
-  Win32Console();
+  enum class Stream { Output, Error };
+  // Takes the stream this process got; when it has none, attaches to the
+  // parent's console (AttachConsole) and writes there.
+  explicit Win32Console(Stream stream = Stream::Output);
   void Write(std::u16string_view text) override;
 
  private:

@@ -5,6 +5,7 @@
 #
 #   bash scripts/windows.sh            everything
 #   bash scripts/windows.sh build      set up, configure and build only
+#   bash scripts/windows.sh shots      the two screenshots again
 #   bash scripts/windows.sh wine CMD   run CMD in the test Wine (set up first)
 #
 # Everything lives in build-win/: the private Boost headers, the Japanese
@@ -46,14 +47,19 @@ export SORREL_WINE_OUT=$out
 
 # The prefix: null graphics driver (dialogs, even hidden ones, need a
 # driver), no crash dialog (a crash would wait for a click for ever), and the
-# Japanese dialog font mapped to the installed IPA font.
+# dialog fonts mapped to the proportional IPA font: the Japanese dialog's,
+# and the English dialog's, which on a Japanese system would otherwise fall
+# to a monospaced font (Wine's own Latin fonts lack the Japanese charset).
+# The server started below is ours: it goes when this script ends.
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+
 wine_prefix() {
   if [ ! -f "$WINEPREFIX/.sorrel-ready" ]; then
     rm -rf "$WINEPREFIX"
     DISPLAY= wineboot -i </dev/null >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d null /f </dev/null >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
-    for font in 'MS UI Gothic' 'MS Shell Dlg' 'MS Sans Serif'; do
+    for font in 'MS UI Gothic' 'MS Sans Serif'; do
       wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ /d IPAPGothic /f \
         </dev/null >/dev/null 2>&1
     done
@@ -64,6 +70,34 @@ wine_prefix() {
   # helpers inherit descriptors, and a pipe held open by them never closes.
   wineserver -p </dev/null >/dev/null 2>&1 || true
   wine cmd /c exit 0 </dev/null >/dev/null 2>&1
+}
+
+# screenshot LANG: the main dialog of sorrel.exe in a Wine virtual desktop
+# (which draws the frame and caption; there is no window manager) under
+# Xvfb, into build/renders/win32-main-LANG.png. Starts from no settings, so
+# that the dialog shows its defaults.
+screenshot() {
+  local lang=$1 shot=$root/build/renders/win32-main-$1.png
+  mkdir -p "$root/build/renders"
+  wine reg delete 'HKCU\Software\FenwrightAns\sorrel' /f </dev/null >/dev/null 2>&1 || true
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d x11 /f </dev/null >/dev/null 2>&1
+  wineserver -k || true
+  wineserver -w
+  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    SORREL_LANG=$1 timeout 60 wine explorer /desktop=sorrel,720x620 "$2" </dev/null >/dev/null 2>&1 &
+    for i in $(seq 1 60); do
+      xwininfo -root -tree 2>/dev/null | grep -q "\"Sorrel\"" && break
+      sleep 0.5
+    done
+    xdotool mousemove 1000 760 2>/dev/null || true
+    sleep 2
+    import -window root -crop 720x620+0+0 +repage "$3"
+    wineserver -k' shot "$lang" "$(winepath -w "$out/build/bin/sorrel.exe" 2>/dev/null)" "$shot" \
+    </dev/null >/dev/null 2>&1
+  wineserver -w
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d null /f </dev/null >/dev/null 2>&1
+  wineserver -w
+  [ -s "$shot" ] && echo "screenshot: $shot"
 }
 
 configure_and_build() {
@@ -86,9 +120,19 @@ case "${1:-all}" in
     wine_prefix
     "$@"
     ;;
+  shots)
+    wine_prefix
+    screenshot ja
+    screenshot en
+    ;;
   all)
     wine_prefix
     configure_and_build
-    ctest --test-dir "$out/build" --output-on-failure -j"$jobs"
+    # Every test has a time limit: a box or a crash under Wine would
+    # otherwise wait for ever.
+    ctest --test-dir "$out/build" --output-on-failure -j"$jobs" --timeout 120
+    screenshot ja
+    screenshot en
+    echo "package: $out/build/sorrel-$(sed -n 's/^project(sorrel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)-win64.zip"
     ;;
 esac

@@ -120,6 +120,10 @@ TEST_F(ReaderTest, DetectionSettlesPlainAsciiOn932) {
   Read r = ReadBytes("plain ascii text\r\n", 0);
   EXPECT_EQ(r.result, ReadResult::Ok);
   EXPECT_EQ(r.code_page, 932u);
+  if (testing::RunningUnderWine()) {
+    GTEST_SKIP() << "needs Windows: DetectInputCodepage (Wine's MultiLanguage service answers "
+                    "E_NOTIMPL)";
+  }
   r = ReadBytes("\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86\xE3\x81\x88\xE3\x81\x8A", 0);
   EXPECT_EQ(r.code_page, 65001u);
   EXPECT_EQ(r.text, u"あいうえお");

@@ -25,6 +25,55 @@ std::wstring Widen(std::u16string_view text) {
   return std::wstring(text.begin(), text.end());
 }
 
+// The replacement's format for the formatter. Where wide characters have 16
+// bits (Windows), a "\x{...}" escape beyond 0xFFFF would be cut to its low 16
+// bits, a plainly wrong character: such an escape becomes the surrogate pair
+// it stands for (U+FFFD beyond Unicode) before the formatter sees it.
+std::wstring WidenFormat(std::u16string_view format) {
+  if constexpr (sizeof(wchar_t) > 2) {
+    return Widen(format);
+  } else {
+    std::wstring out;
+    size_t i = 0;
+    while (i < format.size()) {
+      if (format[i] != u'\\' || i + 1 == format.size()) {
+        out.push_back(static_cast<wchar_t>(format[i++]));
+        continue;
+      }
+      const size_t close = format.find(u'}', i);
+      if (format[i + 1] == u'x' && i + 2 < format.size() && format[i + 2] == u'{' &&
+          close != std::u16string_view::npos && close > i + 3 && close - i - 3 <= 8) {
+        uint32_t code = 0;
+        bool hex = true;
+        for (size_t k = i + 3; k < close && hex; ++k) {
+          const char16_t c = format[k];
+          const int digit = c >= u'0' && c <= u'9'   ? c - u'0'
+                            : c >= u'a' && c <= u'f' ? c - u'a' + 10
+                            : c >= u'A' && c <= u'F' ? c - u'A' + 10
+                                                     : -1;
+          hex = digit >= 0;
+          code = code * 16 + static_cast<uint32_t>(digit);
+        }
+        if (hex && code > 0xFFFF) {
+          if (code <= 0x10FFFF) {
+            out.push_back(static_cast<wchar_t>(0xD800 + ((code - 0x10000) >> 10)));
+            out.push_back(static_cast<wchar_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+          } else {
+            out.push_back(L'\uFFFD');
+          }
+          i = close + 1;
+          continue;
+        }
+      }
+      // Any other escape, "\\" included, goes to the formatter as it is.
+      out.push_back(static_cast<wchar_t>(format[i]));
+      out.push_back(static_cast<wchar_t>(format[i + 1]));
+      i += 2;
+    }
+    return out;
+  }
+}
+
 // An output iterator that appends the formatter's wide characters to a UTF-16
 // text. A character beyond 0xFFFF can only come from an escape of the
 // replacement; it becomes a surrogate pair, or U+FFFD beyond Unicode, rather
@@ -113,7 +162,7 @@ void AppendBounded(std::u16string& out, std::u16string_view piece) {
 TextBuffer ReplaceByExpression(const TextBuffer& text, const ReplacementSpec& prepared) {
   if (!prepared.expression) return text;
   const std::wstring subject = Widen(text);
-  const std::wstring format = Widen(prepared.replacement);
+  const std::wstring format = WidenFormat(prepared.replacement);
   TextBuffer result;
   boost::regex_replace(Utf16Appender(&result), subject.begin(), subject.end(),
                        prepared.expression->regex, format,

@@ -1,20 +1,25 @@
 #include "engine/test_support.h"
 
-#include <dirent.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
+#include <random>
 #include <stdexcept>
 
+// The real services of the platform the tests run on.
+#ifdef _WIN32
+#include "platform/win32/win32_code_pages.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/windows_api.h"
+// After <windows.h>, whose types it uses.
+#include <objbase.h>
+#else
 #include "platform/posix/iconv_conversion.h"
 #include "platform/posix/icu_code_pages.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/program_folder.h"
+#endif
 
 namespace sorrel::testing {
 
@@ -55,37 +60,37 @@ std::unique_ptr<platform::CodePageConverter> NoServiceConversion::Create(
   return std::make_unique<CannotConvert>(std::move(target));
 }
 
-namespace {
+bool RunningUnderWine() {
+#ifdef _WIN32
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+#else
+  return false;
+#endif
+}
 
-void RemoveTree(const std::string& path) {
-  struct stat st;
-  if (lstat(path.c_str(), &st) != 0) return;
-  if (S_ISDIR(st.st_mode)) {
-    chmod(path.c_str(), 0700);
-    if (DIR* dir = opendir(path.c_str())) {
-      while (dirent* e = readdir(dir)) {
-        const std::string name = e->d_name;
-        if (name != "." && name != "..") RemoveTree(path + "/" + name);
-      }
-      closedir(dir);
+TempFolder::TempFolder() {
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (unsigned n = 0;; ++n) {
+    const std::filesystem::path candidate =
+        base / ("sorrel-test-" + std::to_string(std::random_device{}()) + "-" + std::to_string(n));
+    std::error_code error;
+    if (std::filesystem::create_directory(candidate, error)) {
+      path_ = candidate.generic_string();
+      return;
     }
-    rmdir(path.c_str());
-  } else {
-    unlink(path.c_str());
+    if (error || n > 100) throw std::runtime_error("cannot make a temporary folder");
   }
 }
 
-}  // namespace
-
-TempFolder::TempFolder() {
-  const char* base = getenv("TMPDIR");
-  std::string templ = std::string(base && *base ? base : "/tmp") + "/sorrel-test-XXXXXX";
-  if (mkdtemp(templ.data()) == nullptr) throw std::runtime_error("mkdtemp");
-  path_ = templ;
-}
-
 TempFolder::~TempFolder() {
-  RemoveTree(path_);
+  std::error_code error;
+  // Folders and files made unwritable by a test must not stop the removal.
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, error)) {
+    std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, error);
+  }
+  std::filesystem::remove_all(path_, error);
 }
 
 void TempFolder::Write(const std::string& relative, const std::string& bytes) const {
@@ -99,20 +104,32 @@ std::string TempFolder::Read(const std::string& relative) const {
 }
 
 bool TempFolder::Exists(const std::string& relative) const {
-  struct stat st;
-  return lstat(Path(relative).c_str(), &st) == 0;
+  std::error_code error;
+  return std::filesystem::symlink_status(Path(relative), error).type() !=
+         std::filesystem::file_type::not_found;
 }
 
 void TempFolder::MakeFolder(const std::string& relative) const {
-  mkdir(Path(relative).c_str(), 0755);
+  std::filesystem::create_directory(Path(relative));
 }
 
+#ifdef _WIN32
+struct Environment::Services {
+  Services() { CoInitialize(nullptr); }
+  ~Services() { CoUninitialize(); }
+  platform::Win32FileSystem fs;
+  platform::Win32CodePageService code_pages;
+  platform::Win32SystemConversion system_conversion;
+  ControlStore dialog;
+};
+#else
 struct Environment::Services {
   platform::PosixFileSystem fs;
   platform::IcuCodePageService code_pages{platform::ProgramFolder()};
   platform::IconvSystemConversion system_conversion;
   ControlStore dialog;
 };
+#endif
 
 Environment::Environment(UiLanguage language) : services_(std::make_unique<Services>()) {
   ctx.dialog = &services_->dialog;

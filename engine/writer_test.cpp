@@ -54,6 +54,11 @@ TEST_F(WriterTest, TheMarkFollowsTheOutputCodePageWhenTheInputHadOne) {
 }
 
 TEST_F(WriterTest, CharactersThePageLacksBecomeQuestionMarksWithoutWarning) {
+  if (testing::RunningUnderWine()) {
+    GTEST_SKIP()
+        << "needs Windows: the MultiLanguage service without best fit (Wine's writes e for "
+           "U+00E9 despite MLCONVCHARF_NOBESTFITCHARS)";
+  }
   // A surrogate pair is one character and becomes one "?".
   EXPECT_EQ(Write(u"x\u00E9\U0001F600y", 932, 0), "x??y");
   EXPECT_TRUE(written);
@@ -132,6 +137,13 @@ TEST_F(WriterTest, ServiceFailuresLeaveTheFileAndSayWhy) {
   EXPECT_TRUE(detail.empty());
 }
 
+// The system's code for a file it will not let be written.
+#ifdef _WIN32
+constexpr int kAccessDenied = 5;  // ERROR_ACCESS_DENIED
+#else
+constexpr int kAccessDenied = EACCES;
+#endif
+
 TEST_F(WriterTest, AReadOnlyFileIsRefusedWithTheSystemText) {
   dir.Write("f.txt", "old");
   chmod(dir.Path("f.txt").c_str(), 0444);
@@ -141,7 +153,7 @@ TEST_F(WriterTest, AReadOnlyFileIsRefusedWithTheSystemText) {
   EXPECT_FALSE(WriteTextFile(env.ctx, dir.Path("f.txt"), u"new", 932, 0, snapshot, &what, &detail));
   EXPECT_EQ(dir.Read("f.txt"), "old");
   EXPECT_EQ(what, u"Cannot open a file as write mode");
-  EXPECT_EQ(detail, env.ctx.fs->SystemErrorText(UiLanguage::English, EACCES));
+  EXPECT_EQ(detail, env.ctx.fs->SystemErrorText(UiLanguage::English, kAccessDenied));
 }
 
 TEST_F(WriterTest, FailuresOfTheRewriteKeepTheOriginal) {

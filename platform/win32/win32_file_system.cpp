@@ -168,16 +168,52 @@ RewriteResult Failure(RewriteStatus status, DWORD error) {
   return {status, static_cast<int>(error)};
 }
 
-// Several names lead to this file: it is written where it is, after the new
-// bytes are complete in memory, so that every name keeps seeing one file.
-RewriteResult RewriteInPlace(HANDLE file, const std::string& data) {
+DWORD ReadAt(HANDLE file, std::string* bytes) {
   LARGE_INTEGER start{};
-  if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) {
-    return Failure(RewriteStatus::WriteError, GetLastError());
+  if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return GetLastError();
+  size_t done = 0;
+  while (done < bytes->size()) {
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes->size() - done, 1u << 30));
+    if (!ReadFile(file, bytes->data() + done, want, &got, nullptr)) return GetLastError();
+    if (got == 0) return ERROR_HANDLE_EOF;
+    done += got;
   }
-  if (const DWORD error = WriteAll(file, data)) return Failure(RewriteStatus::WriteError, error);
-  if (!SetEndOfFile(file) || !FlushFileBuffers(file)) {
-    return Failure(RewriteStatus::WriteError, GetLastError());
+  return ERROR_SUCCESS;
+}
+
+// Makes the file exactly data, from its start.
+DWORD WriteAt(HANDLE file, const std::string& data) {
+  LARGE_INTEGER start{};
+  if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return GetLastError();
+  if (const DWORD error = WriteAll(file, data)) return error;
+  return SetEndOfFile(file) && FlushFileBuffers(file) ? ERROR_SUCCESS : GetLastError();
+}
+
+// Several names lead to this file: it is written where it is, so that every
+// name keeps seeing one file. Its room is reserved first, so that a full
+// disk refuses before anything changes; should writing still fail, its old
+// bytes are put back.
+RewriteResult RewriteInPlace(HANDLE file, uint64_t old_size, const std::string& data) {
+  std::string old_bytes;
+  try {
+    old_bytes.resize(old_size);
+  } catch (const std::bad_alloc&) {
+    return Failure(RewriteStatus::CannotOpen, ERROR_NOT_ENOUGH_MEMORY);
+  }
+  if (const DWORD error = ReadAt(file, &old_bytes)) {
+    return Failure(RewriteStatus::CannotOpen, error);
+  }
+  LARGE_INTEGER room;
+  room.QuadPart = static_cast<LONGLONG>(std::max<uint64_t>(old_size, data.size()));
+  if (!SetFilePointerEx(file, room, nullptr, FILE_BEGIN) || !SetEndOfFile(file)) {
+    const DWORD error = GetLastError();
+    WriteAt(file, old_bytes);
+    return Failure(RewriteStatus::WriteError, error);
+  }
+  if (const DWORD error = WriteAt(file, data)) {
+    WriteAt(file, old_bytes);
+    return Failure(RewriteStatus::WriteError, error);
   }
   return {};
 }
@@ -362,7 +398,7 @@ RewriteResult Win32FileSystem::RewriteFile(const std::string& name, const FileSn
 
   RewriteResult result;
   if (info.nNumberOfLinks > 1) {
-    result = RewriteInPlace(file.get(), data);
+    result = RewriteInPlace(file.get(), snapshot.size, data);
   } else {
     file.Close();
     result = ReplaceThroughTemporary(target, data);

@@ -24,11 +24,12 @@ class Win32FileSystem : public FileSystem {
                            FileSnapshot* snapshot) override;
   // A file with the read-only attribute is refused with ERROR_ACCESS_DENIED,
   // as opening it for writing would be. A file with several hard links is
-  // written in place (after its new bytes are complete) so that the links
-  // stay one file; any other through a temporary file beside it, flushed,
-  // then ReplaceFileW, which keeps the original's attributes, ACLs, streams
-  // and creation time (MoveFileExW with write-through where the volume
-  // cannot replace). A symbolic link is written through.
+  // written in place, its room reserved first and its old bytes put back
+  // should the write fail, so that the links stay one file; any other is
+  // replaced by a flushed temporary file beside it through ReplaceFileW,
+  // which keeps the original's attributes, ACLs, streams and creation time
+  // (MoveFileExW with write-through where the volume cannot replace). A
+  // symbolic link is written through.
   RewriteResult RewriteFile(const std::string& name, const FileSnapshot& snapshot,
                             const std::string& data) override;
   bool CopyFile(const std::string& from, const std::string& to) override;

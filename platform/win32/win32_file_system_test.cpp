@@ -82,6 +82,18 @@ TEST_F(Win32FileSystemTest, RewriteReplacesAllOrNothing) {
   EXPECT_EQ(dir_.Read("t.txt"), "new text");
 }
 
+TEST_F(Win32FileSystemTest, HardLinksStayOneFile) {
+  dir_.Write("a.txt", "old bytes");
+  ASSERT_TRUE(
+      CreateHardLinkW(Wide(dir_.Path("b.txt")).c_str(), Wide(dir_.Path("a.txt")).c_str(), nullptr));
+  std::string bytes;
+  FileSnapshot snapshot;
+  ASSERT_EQ(fs_.ReadWholeFile("a.txt", &bytes, &snapshot), ReadStatus::Ok);
+  ASSERT_EQ(fs_.RewriteFile("a.txt", snapshot, "new").status, RewriteStatus::Ok);
+  EXPECT_EQ(dir_.Read("a.txt"), "new");
+  EXPECT_EQ(dir_.Read("b.txt"), "new");
+}
+
 TEST_F(Win32FileSystemTest, ReadOnlyFilesAreRefusedWithTheSystemsText) {
   dir_.Write("ro.txt", "keep");
   std::string bytes;

@@ -223,8 +223,7 @@ void ShowEnvironmentReport(HWND box) {
       ReportWithClient(BuildWin32EnvironmentReport(), platform::AsUtf16(version));
   const std::wstring question(platform::AsWide(ReportConfirmation(language, report)));
   const std::wstring caption(platform::AsWide(about_texts::kReportCaption.In(language)));
-  if (MessageBoxW(box, question.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONINFORMATION) ==
-      IDOK) {
+  if (MessageBoxW(box, question.c_str(), caption.c_str(), MB_OKCANCEL) == IDOK) {
     CopyToClipboard(box, report, language);
   }
 }

@@ -12,9 +12,9 @@
 namespace sorrel {
 
 int RunWin32CuiMode(UiLanguage language, bool ini_mode) {
+  platform::Win32Console console;
   platform::Win32CuiInteraction::InstallInterruptHandler();
   platform::Win32CuiInteraction user;
-  platform::Win32Console console;
   win32::Win32Services services(language);
   const settings::SettingsContext settings = services.Settings(ini_mode, &user);
   ControlStore dialog;

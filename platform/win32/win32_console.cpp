@@ -86,6 +86,9 @@ bool Win32CuiInteraction::IsAbortKeyDown() {
 }
 
 void Win32CuiInteraction::InstallInterruptHandler() {
+  // Output may go to handles sorrelc passed on; Ctrl+C reaches only a
+  // process attached to the console, so attach (false when attached already).
+  AttachConsole(ATTACH_PARENT_PROCESS);
   SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 }
 

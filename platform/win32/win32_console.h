@@ -36,8 +36,9 @@ class Win32CuiInteraction : public UserInteraction {
   // CUI mode shows no result dialog.
   void ShowResult(std::u16string_view, std::u16string_view, const std::function<void()>&) override {
   }
-  // Makes those console events set the abort flag instead of ending the
-  // process.
+  // Attaches to the parent's console and makes those console events set the
+  // abort flag instead of ending the process. Call after the Win32Console is
+  // made, so that it keeps the standard handles this process was given.
   static void InstallInterruptHandler();
 };
 

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The Windows build: cross-builds both programs and their tests with
-# MinGW-w64, runs every test under Wine, takes a screenshot of the main
-# dialog in each language, and packs sorrel-<version>-win64.zip.
+# MinGW-w64, runs every test under Wine, runs the main dialog once in each
+# language with screenshots, and packs sorrel-<version>-win64.zip.
 #
 #   bash scripts/windows.sh            everything
 #   bash scripts/windows.sh build      set up, configure and build only
-#   bash scripts/windows.sh shots      the two screenshots again
+#   bash scripts/windows.sh shots      the dialog runs and their screenshots again
 #   bash scripts/windows.sh wine CMD   run CMD in the test Wine (set up first)
 #
 # Everything lives in build-win/: the private Boost headers, the Japanese
@@ -72,13 +72,17 @@ wine_prefix() {
   wine cmd /c exit 0 </dev/null >/dev/null 2>&1
 }
 
-# screenshot LANG: the main dialog of sorrel.exe in a Wine virtual desktop
+# dialog_run LANG: the main dialog of sorrel.exe in a Wine virtual desktop
 # (which draws the frame and caption; there is no window manager) under
-# Xvfb, into build/renders/win32-main-LANG.png. Starts from no settings, so
-# that the dialog shows its defaults.
-screenshot() {
-  local lang=$1 shot=$root/build/renders/win32-main-$1.png
-  mkdir -p "$root/build/renders"
+# Xvfb, driven by keys: a screenshot of it as it opens with no settings
+# (build/renders/win32-main-LANG.png), then a target typed in, "convert line
+# ends" checked (Alt+C), Start (Alt+S), a screenshot of the result dialog
+# (win32-result-LANG.png), OK and Exit. The file must come out with CR+LF
+# and the settings must hold the target.
+dialog_run() {
+  local lang=$1 renders=$root/build/renders folder=$out/dialog-run-$1
+  mkdir -p "$renders"
+  rm -rf "$folder" && mkdir -p "$folder" && printf 'a\nb\n' > "$folder/lf.txt"
   wine reg delete 'HKCU\Software\FenwrightAns\sorrel' /f </dev/null >/dev/null 2>&1 || true
   wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d x11 /f </dev/null >/dev/null 2>&1
   wineserver -k || true
@@ -89,15 +93,32 @@ screenshot() {
       xwininfo -root -tree 2>/dev/null | grep -q "\"Sorrel\"" && break
       sleep 0.5
     done
-    xdotool mousemove 1000 760 2>/dev/null || true
+    xdotool mousemove 1000 760
     sleep 2
-    import -window root -crop 720x620+0+0 +repage "$3"
-    wineserver -k' shot "$lang" "$(winepath -w "$out/build/bin/sorrel.exe" 2>/dev/null)" "$shot" \
-    </dev/null >/dev/null 2>&1
+    import -window root -crop 720x620+0+0 +repage "$3/win32-main-$1.png"
+    xdotool type --delay 10 "$4"
+    xdotool key alt+c alt+s
+    sleep 3
+    import -window root -crop 720x620+0+0 +repage "$3/win32-result-$1.png"
+    xdotool key Return
+    sleep 1
+    xdotool key alt+x
+    sleep 1
+    wineserver -k' run "$lang" "$(winepath -w "$out/build/bin/sorrel.exe" 2>/dev/null)" "$renders" \
+    "$(winepath -w "$folder" 2>/dev/null)\\*.txt" </dev/null >/dev/null 2>&1
   wineserver -w
   wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d null /f </dev/null >/dev/null 2>&1
+  local saved
+  saved=$(wine reg query 'HKCU\Software\FenwrightAns\sorrel\CurrentVersion' /v TargetPath \
+    </dev/null 2>/dev/null | tr -d '\r' | grep TargetPath || true)
   wineserver -w
-  [ -s "$shot" ] && echo "screenshot: $shot"
+  echo "screenshots: $renders/win32-main-$lang.png $renders/win32-result-$lang.png"
+  if [ "$(od -An -tx1 "$folder/lf.txt" | tr -d ' \n')" != "610d0a620d0a" ] ||
+    [[ "$saved" != *'*.txt' ]]; then
+    echo "FAIL: the $lang dialog did not convert lf.txt or keep its target (${saved:-none})" >&2
+    return 1
+  fi
+  echo "dialog run ($lang): passed"
 }
 
 configure_and_build() {
@@ -122,8 +143,8 @@ case "${1:-all}" in
     ;;
   shots)
     wine_prefix
-    screenshot ja
-    screenshot en
+    dialog_run ja
+    dialog_run en
     ;;
   all)
     wine_prefix
@@ -131,8 +152,8 @@ case "${1:-all}" in
     # Every test has a time limit: a box or a crash under Wine would
     # otherwise wait for ever.
     ctest --test-dir "$out/build" --output-on-failure -j"$jobs" --timeout 120
-    screenshot ja
-    screenshot en
+    dialog_run ja
+    dialog_run en
     echo "package: $out/build/sorrel-$(sed -n 's/^project(sorrel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)-win64.zip"
     ;;
 esac

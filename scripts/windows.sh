@@ -24,7 +24,9 @@ boost_headers() {
   local deps=$out/deps
   if [ ! -f "$deps/boostinc/boost/regex.hpp" ]; then
     mkdir -p "$deps"
-    (cd "$deps" && rm -f libboost1.81-dev_*.deb && apt-get download libboost1.81-dev >/dev/null)
+    (cd "$deps" && rm -f libboost1.81-dev_*.deb &&
+      { apt-get download libboost1.81-dev >/dev/null 2>&1 ||
+        { apt-get update >/dev/null && apt-get download libboost1.81-dev >/dev/null; }; })
     rm -rf "$deps/pkg" && dpkg-deb -x "$deps"/libboost1.81-dev_*.deb "$deps/pkg"
     mkdir -p "$deps/boostinc"
     ln -sfn "$deps/pkg/usr/include/boost" "$deps/boostinc/boost"

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "platform/win32/wide.h"
 
@@ -246,30 +248,21 @@ RewriteResult ReplaceThroughTemporary(const std::wstring& target, const std::str
   return Failure(RewriteStatus::WriteError, error);
 }
 
-class Win32Search : public DirectorySearch {
+// The listing as it was when the search started: files that a rewrite or a
+// backup creates while the walk goes on (a temporary file, a ".bak") never
+// turn up in it, whatever order the volume lists names in.
+class ListedSearch : public DirectorySearch {
  public:
-  Win32Search(HANDLE handle, const WIN32_FIND_DATAW& first) : handle_(handle), data_(first) {}
-  ~Win32Search() override { FindClose(handle_); }
+  explicit ListedSearch(std::vector<FindEntry> entries) : entries_(std::move(entries)) {}
   bool Next(FindEntry* entry) override {
-    if (!have_) {
-      if (!FindNextFileW(handle_, &data_)) return false;
-    }
-    have_ = false;
-    entry->name = Narrow(data_.cFileName);
-    entry->is_directory = (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (next_ == entries_.size()) return false;
+    *entry = std::move(entries_[next_++]);
     return true;
   }
 
  private:
-  HANDLE handle_;
-  WIN32_FIND_DATAW data_;
-  bool have_ = true;
-};
-
-// A search that matched nothing.
-class EmptySearch : public DirectorySearch {
- public:
-  bool Next(FindEntry*) override { return false; }
+  std::vector<FindEntry> entries_;
+  size_t next_ = 0;
 };
 
 }  // namespace
@@ -282,15 +275,21 @@ bool Win32FileSystem::Fail(unsigned long error) {
 std::unique_ptr<DirectorySearch> Win32FileSystem::FindFirst(const std::string& pattern) {
   WIN32_FIND_DATAW data;
   HANDLE handle = FindFirstFileW(Wide(pattern).c_str(), &data);
+  std::vector<FindEntry> entries;
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) {
-      return std::make_unique<EmptySearch>();
+      return std::make_unique<ListedSearch>(std::move(entries));
     }
     Fail(error);
     return nullptr;
   }
-  return std::make_unique<Win32Search>(handle, data);
+  do {
+    entries.push_back(
+        {Narrow(data.cFileName), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (FindNextFileW(handle, &data));
+  FindClose(handle);
+  return std::make_unique<ListedSearch>(std::move(entries));
 }
 
 bool Win32FileSystem::GetCurrentDirectory(std::string* path) {

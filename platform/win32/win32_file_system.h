@@ -14,6 +14,8 @@ namespace sorrel::platform {
 
 class Win32FileSystem : public FileSystem {
  public:
+  // Lists the matches as they are when the search starts, "." and ".."
+  // included when they match.
   std::unique_ptr<DirectorySearch> FindFirst(const std::string& pattern) override;
   bool GetCurrentDirectory(std::string* path) override;
   bool SetCurrentDirectory(const std::string& path) override;

@@ -7,12 +7,14 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/program.h"
+
 namespace sorrel {
 namespace {
 
 // The test binary carries the program's own block.
 std::string OwnBytes() {
-  std::ifstream in("/proc/self/exe", std::ios::binary);
+  std::ifstream in(platform::ProgramPath(), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -35,7 +37,7 @@ class VersionFileTest : public ::testing::Test {
 };
 
 TEST_F(VersionFileTest, ReadsTheBlockOfARunningProgram) {
-  const std::optional<VersionStrings> version = ReadVersionBlock("/proc/self/exe");
+  const std::optional<VersionStrings> version = ReadVersionBlock(platform::ProgramPath());
   ASSERT_TRUE(version);
   EXPECT_EQ(version->file_version, u"1.5.0.0");
   EXPECT_EQ(version->special_build, u"beta");

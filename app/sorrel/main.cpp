@@ -10,8 +10,8 @@
 #include "gui/startup_texts.h"
 #include "platform/integrity.h"
 #include "platform/posix/posix_file_system.h"
-#include "platform/posix/program_folder.h"
 #include "platform/posix/terminal_interaction.h"
+#include "platform/program.h"
 
 SORREL_DEFINE_SEAL(kProgramSeal);
 

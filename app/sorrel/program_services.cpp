@@ -6,7 +6,7 @@
 
 #include "base/utf.h"
 #include "gui/startup_texts.h"
-#include "platform/posix/program_folder.h"
+#include "platform/program.h"
 #include "settings/settings_context.h"
 
 namespace sorrel {

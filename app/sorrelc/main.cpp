@@ -11,7 +11,7 @@
 #include "cli/launcher.h"
 #include "platform/posix/posix_process.h"
 #include "platform/posix/posix_settings_files.h"
-#include "platform/posix/program_folder.h"
+#include "platform/program.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// The running program's folder, from the kernel's link to the executable.
-#include "platform/posix/program_folder.h"
+// The running program's file, from the kernel's link to the executable.
+#include "platform/program.h"
 
 #include <unistd.h>
 
@@ -8,11 +8,15 @@
 
 namespace sorrel::platform {
 
-std::string ProgramFolder() {
+std::string ProgramPath() {
   std::vector<char> buf(PATH_MAX + 1);
   const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
   if (n <= 0 || static_cast<size_t>(n) >= buf.size()) return {};
-  std::string path(buf.data(), static_cast<size_t>(n));
+  return std::string(buf.data(), static_cast<size_t>(n));
+}
+
+std::string ProgramFolder() {
+  const std::string path = ProgramPath();
   const size_t slash = path.rfind('/');
   if (slash == std::string::npos) return {};
   return slash == 0 ? std::string("/") : path.substr(0, slash);
@@ -23,6 +27,14 @@ std::string ProgramName(const char* argv0) {
   std::string name(argv0);
   const size_t slash = name.rfind('/');
   return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
+std::vector<std::string> StartupArguments(int argc, char** argv) {
+  return CommandLineArguments(argc, argv);
 }
 
 }  // namespace sorrel::platform

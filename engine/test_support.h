@@ -45,6 +45,7 @@ class FakeUser : public platform::UserInteraction {
 class RecordingConsole : public platform::Console {
  public:
   void Write(std::u16string_view text) override { out.append(text); }
+  bool lost() const override { return false; }
   std::u16string out;
 };
 

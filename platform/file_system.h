@@ -160,4 +160,7 @@ class FileSystem {
   virtual std::u16string SystemErrorText(UiLanguage lang, int code) = 0;
 };
 
+// The platform's file system.
+std::unique_ptr<FileSystem> NewFileSystem();
+
 }  // namespace sorrel::platform

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,5 +43,8 @@ class ProcessRunner {
   virtual RunResult RunAndWait(const std::string& program, const std::vector<std::string>& args,
                                const StartOptions& options) = 0;
 };
+
+// The platform's way of starting programs.
+std::unique_ptr<ProcessRunner> NewProcessRunner();
 
 }  // namespace sorrel::platform

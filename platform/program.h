@@ -1,9 +1,12 @@
-// The program-file seam: the running program's own file, the name it was
-// started under, its folder, and its arguments as the platform passes them.
+// The program seam: the running program's own file, the name it was started
+// under, its folder, its arguments as the platform passes them, and the
+// language its start-up chooses.
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "base/ui_language.h"
 
 namespace sorrel::platform {
 
@@ -29,5 +32,17 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv);
 // program's name and the blanks that follow it, as one argument, none when
 // it is empty.
 std::vector<std::string> StartupArguments(int argc, char** argv);
+
+// sorrel's language: SORREL_LANG when it is set and not empty (Japanese
+// exactly for "JA" in any case), else the system's: on POSIX the locale
+// (LC_ALL, LC_MESSAGES, LANG) beginning with "ja"; on Windows the system's
+// default language being Japanese.
+UiLanguage ProgramLanguage();
+
+// sorrelc's language: a SORREL_LANG that is set decides even when empty
+// (then English); else on POSIX the locale as above, on Windows the
+// console's output code page being 932 (the OEM code page when there is no
+// console).
+UiLanguage CommandLineLanguage();
 
 }  // namespace sorrel::platform

@@ -90,4 +90,7 @@ class SettingsFiles {
   virtual bool DecodeAnsi(std::string_view bytes, std::u16string* text) = 0;
 };
 
+// The platform's settings files.
+std::unique_ptr<SettingsFiles> NewSettingsFiles();
+
 }  // namespace sorrel::platform

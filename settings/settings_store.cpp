@@ -5,6 +5,7 @@
 
 #include "base/text_format.h"
 #include "base/utf.h"
+#include "platform/paths.h"
 #include "settings/load_save.h"
 #include "settings/messages.h"
 #include "settings/names.h"
@@ -15,7 +16,7 @@ namespace sorrel::settings {
 
 std::string HiveFilePath(platform::SettingsFiles* files) {
   const std::string folder = files->ConfigFolder();
-  return folder.empty() ? std::string() : folder + "/registry.reg";
+  return folder.empty() ? std::string() : platform::JoinPath(folder, "registry.reg");
 }
 
 SettingsCopy::SettingsCopy(bool ini_mode, UiLanguage lang, platform::UserInteraction* user) {

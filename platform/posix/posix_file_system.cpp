@@ -533,4 +533,8 @@ std::u16string PosixFileSystem::SystemErrorText(UiLanguage lang, int code) {
   return platform::SystemErrorText(lang, code);
 }
 
+std::unique_ptr<FileSystem> NewFileSystem() {
+  return std::make_unique<PosixFileSystem>();
+}
+
 }  // namespace sorrel::platform

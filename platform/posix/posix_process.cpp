@@ -141,4 +141,8 @@ RunResult PosixProcessRunner::RunAndWait(const std::string& program,
   return {true, 0, WaitForEnd(pid)};
 }
 
+std::unique_ptr<ProcessRunner> NewProcessRunner() {
+  return std::make_unique<PosixProcessRunner>();
+}
+
 }  // namespace sorrel::platform

@@ -4,7 +4,10 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 #include <vector>
+
+#include "base/language_choice.h"
 
 namespace sorrel::platform {
 
@@ -35,6 +38,16 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
 
 std::vector<std::string> StartupArguments(int argc, char** argv) {
   return CommandLineArguments(argc, argv);
+}
+
+UiLanguage ProgramLanguage() {
+  return ChooseUiLanguage(std::getenv("SORREL_LANG"), std::getenv("LC_ALL"),
+                          std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+}
+
+UiLanguage CommandLineLanguage() {
+  return ChooseCliUiLanguage(std::getenv("SORREL_LANG"), std::getenv("LC_ALL"),
+                             std::getenv("LC_MESSAGES"), std::getenv("LANG"));
 }
 
 }  // namespace sorrel::platform

@@ -16,4 +16,14 @@ void StdoutConsole::Write(std::u16string_view text) {
   }
 }
 
+std::unique_ptr<Console> NewReportConsole() {
+  return std::make_unique<StdoutConsole>();
+}
+
+void WriteToStream(StandardStream stream, std::string_view bytes) {
+  std::FILE* file = stream == StandardStream::Output ? stdout : stderr;
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fflush(file);
+}
+
 }  // namespace sorrel::platform

@@ -79,7 +79,7 @@ int Launch::Run(std::span<const std::string> targets) {
   const bool ini_mode = IsIniModeName(env_.program_name);
   const LaunchPaths paths = MakeLaunchPaths(env_.program_folder, ini_mode);
   settings::SettingsStore store(
-      files_, ini_mode, ini_mode ? paths.ini_file : settings::HiveFilePath(files_), env_.lang,
+      files_, ini_mode, ini_mode ? paths.ini_file : settings::RegistryStorePath(files_), env_.lang,
       nullptr, [this](std::u16string_view line) { host_->WriteError(Utf16ToUtf8(line)); });
   if (!Begin(&store)) return 1;
   WriteCliSettings(options_, transaction_->context());

@@ -58,7 +58,7 @@ std::vector<std::string> TempHome::List(const std::string& relative) const {
 }
 
 RealStores::RealStores(bool ini_mode, UiLanguage lang)
-    : store(&files, ini_mode, ini_mode ? IniPathIn(home.path()) : HiveFilePath(&files), lang, &user,
+    : store(&files, ini_mode, ini_mode ? IniPathIn(home.path()) : RegistryStorePath(&files), lang, &user,
             [this](std::u16string_view line) { report.emplace_back(line); }) {
   ctx.ini_mode = ini_mode;
   ctx.language = lang;

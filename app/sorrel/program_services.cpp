@@ -26,7 +26,7 @@ std::unique_ptr<settings::SettingsStore> ProgramServices::OpenSettings(
     platform::UserInteraction* user) {
   // Start-up made the program's folder the current directory.
   const std::string path =
-      ini_mode_ ? settings::kIniRelativePath : settings::HiveFilePath(files_.get());
+      ini_mode_ ? settings::kIniRelativePath : settings::RegistryStorePath(files_.get());
   return std::make_unique<settings::SettingsStore>(files_.get(), ini_mode_, path, language_, user,
                                                    WriteToStandardError);
 }

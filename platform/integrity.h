@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace sorrel {
 
@@ -31,5 +32,11 @@ inline constexpr char kSealMarker[16] = "SORREL-SEAL-V2:";
 // segments as mapped now give the digest the seal holds. The digest is read
 // from memory, never taken as the 0 the source gives it.
 bool IsSealIntact(const Seal& seal);
+
+// The build's sealing tool: writes into the program or library file at path
+// the digest that its seal must hold. False, with what went wrong in
+// *problem, when the file cannot be read or written or does not hold exactly
+// one seal where the check looks.
+bool SealFile(const std::string& path, std::string* problem);
 
 }  // namespace sorrel

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "base/main_dialog_ids.h"
+#include "platform/posix/posix_settings_files.h"
 #include "settings/decimal.h"
 #include "settings/settings_access.h"
 #include "settings/settings_keys.h"
@@ -227,7 +228,8 @@ TEST(SettingsStoreTest, ANewIniFileBeginsWithItsHeader) {
 // Commits count values named prefix0, prefix1, ... each in its own transaction.
 void CommitMany(const char16_t* prefix, int count) {
   platform::PosixSettingsFiles files;
-  SettingsStore store(&files, false, RegistryStorePath(&files), UiLanguage::English, nullptr, nullptr);
+  SettingsStore store(&files, false, RegistryStorePath(&files), UiLanguage::English, nullptr,
+                      nullptr);
   for (int i = 0; i < count; ++i) {
     StoreState state;
     int error = 0;

@@ -1,5 +1,4 @@
-# The Windows build (cross-built with cmake/mingw-w64-x86_64.cmake): the real
-# Win32 services stand where ICU, uchardet, OpenSSL and Qt stand on Linux.
+# The Windows build, cross-built with cmake/mingw-w64-x86_64.cmake.
 
 # Boost.Regex is header-only from 1.81 on. Debian's 1.81 headers cannot be
 # installed beside its default Boost, so they are unpacked privately and
@@ -26,6 +25,9 @@ foreach(lib gtest gtest_main gmock gmock_main)
 endforeach()
 
 enable_language(RC)
+
+# The code pages come from Windows itself: no converter data is built.
+add_custom_target(sorrel_converter_data)
 
 # Wide-character Win32 calls throughout; one static program file each, which
 # needs no MinGW runtime DLL beside it.

@@ -60,6 +60,11 @@ inline bool SameFileState(const FileSnapshot& a, const FileSnapshot& b) {
 struct FileTimes {
   int64_t mtime_sec = 0;
   int64_t mtime_nsec = 0;
+  // The creation time, on a platform that keeps a settable one (Windows);
+  // POSIX leaves it unset.
+  bool has_creation_time = false;
+  int64_t creation_sec = 0;
+  int64_t creation_nsec = 0;
 };
 
 enum class ReadStatus {
@@ -149,7 +154,8 @@ class FileSystem {
   virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
 
   virtual bool GetFileTimes(const std::string& name, FileTimes* times) = 0;
-  // Gives the file back its last-write time; the access time is left alone.
+  // Gives the file back its last-write time, and its creation time where it
+  // is set; the access time is left alone.
   virtual TimesStatus SetFileTimes(const std::string& name, const FileTimes& times) = 0;
 
   // The error code of the last call that failed.

@@ -9,12 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "base/text_format.h"
 #include "gui/about_model.h"
 #include "gui/about_texts.h"
+#include "gui/environment_report.h"
 #include "gui/tooltips.h"
 #include "gui/win32/dialog_user.h"
-#include "platform/text_format.h"
-#include "platform/win32/program_folder.h"
+#include "gui/win32/screen_facts.h"
+#include "platform/program.h"
+#include "platform/system_facts.h"
 #include "platform/win32/wide.h"
 
 namespace sorrel::win32 {
@@ -219,8 +222,11 @@ void ShowEnvironmentReport(HWND box) {
   const UiLanguage language = g_about->info.language;
   wchar_t version[300] = {};
   GetDlgItemTextW(box, ids::kVersion, version, 300);
+  EnvironmentFacts facts;
+  facts.system = platform::ReadSystemFacts();
+  AddScreenFacts(&facts);
   const std::u16string report =
-      ReportWithClient(BuildWin32EnvironmentReport(), platform::AsUtf16(version));
+      ReportWithClient(BuildEnvironmentReport(facts), platform::AsUtf16(version));
   const std::wstring question(platform::AsWide(ReportConfirmation(language, report)));
   const std::wstring caption(platform::AsWide(about_texts::kReportCaption.In(language)));
   if (MessageBoxW(box, question.c_str(), caption.c_str(), MB_OKCANCEL) == IDOK) {

@@ -6,17 +6,12 @@
 
 #include <string>
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
 #include "platform/win32/windows_api.h"
 
 namespace sorrel::win32 {
 
 // Shows the box modally over owner.
 void ShowAboutBox(HWND owner, HINSTANCE instance, UiLanguage language);
-
-// The report of the system: the RavelinLite line, [Windows] from
-// RtlGetVersion, GetProductInfo and the account-control policy, [Screen] and
-// [Other].
-std::u16string BuildWin32EnvironmentReport();
 
 }  // namespace sorrel::win32

@@ -3,7 +3,7 @@
 // in a control goes into the store before the logic hears of it.
 #pragma once
 
-#include "platform/control_store.h"
+#include "base/control_store.h"
 #include "platform/win32/windows_api.h"
 
 namespace sorrel::win32 {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/win32/win32_console.h"
+#include "platform/win32/message_box.h"
 
 namespace sorrel::win32 {
 namespace {
@@ -49,7 +49,7 @@ INT_PTR CALLBACK ResultDialogProc(HWND dialog, UINT message, WPARAM wparam, LPAR
 
 platform::Answer DialogUser::MessageBox(std::u16string_view text, std::u16string_view caption,
                                         platform::Buttons buttons, platform::Icon icon) {
-  return platform::SystemMessageBox(owner_, text, caption, buttons, icon);
+  return platform::ShowMessageBox(owner_, text, caption, buttons, icon);
 }
 
 bool DialogUser::IsForeground() {

@@ -5,8 +5,8 @@
 
 #include <span>
 
+#include "base/ui_language.h"
 #include "gui/tooltips.h"
-#include "platform/ui_language.h"
 #include "platform/user_interaction.h"
 #include "platform/win32/windows_api.h"
 

@@ -7,19 +7,19 @@
 #include <memory>
 #include <string>
 
+#include "base/main_dialog_ids.h"
 #include "engine/job.h"
 #include "gui/main_dialog_model.h"
 #include "gui/main_dialog_texts.h"
+#include "gui/startup_texts.h"
 #include "gui/tooltips.h"
 #include "gui/win32/about_box.h"
 #include "gui/win32/control_sync.h"
 #include "gui/win32/dialog_resizer.h"
 #include "gui/win32/dialog_user.h"
-#include "gui/win32/win32_services.h"
-#include "platform/main_dialog_ids.h"
-#include "platform/win32/program_folder.h"
+#include "platform/paths.h"
+#include "platform/program.h"
 #include "platform/win32/wide.h"
-#include "settings/load_save.h"
 
 namespace sorrel::win32 {
 namespace {
@@ -31,19 +31,17 @@ constexpr size_t kPathUnits = 520;  // the file-name buffers, terminator include
 
 // Everything one opening of the dialog owns.
 struct Session {
-  Session(HINSTANCE instance, UiLanguage language, bool ini_mode)
+  Session(HINSTANCE instance, UiLanguage language, SessionServices* services)
       : instance(instance),
         language(language),
-        services(language),
         user(instance, language),
-        settings(services.Settings(ini_mode, &user)),
-        job(services.Job(&store, /*cui_mode=*/false, &user, nullptr)) {}
+        settings(services->OpenSettings(&user)),
+        job(services->Job(&store, /*cui_mode=*/false, &user, nullptr)) {}
 
   HINSTANCE instance;
   UiLanguage language;
-  Win32Services services;
   DialogUser user;
-  settings::SettingsContext settings;
+  std::unique_ptr<settings::SettingsStore> settings;
   ControlStore store;
   JobContext job;
   HWND dialog = nullptr;
@@ -55,8 +53,8 @@ struct Session {
 // The help beside the program; the English dialog opens the same Japanese
 // page.
 void ShowHelp(HWND owner) {
-  const std::wstring page =
-      platform::Wide(platform::ProgramFolder()) + L"\\_RESOURCE\\HLP000001.html";
+  const std::wstring page = platform::Wide(platform::JoinPath(
+      platform::JoinPath(platform::ProgramFolder(), "_RESOURCE"), "HLP000001.html"));
   ShellExecuteW(owner, L"open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
@@ -94,10 +92,11 @@ void OnDropFiles(Session& s, HDROP drop) {
 
 MainDialogModel::Hooks Hooks(Session& s) {
   MainDialogModel::Hooks hooks;
-  hooks.load_settings = [&s](ControlStore& store) { settings::LoadSettings(s.settings, &store); };
-  hooks.save_settings = [&s](const ControlStore& store) {
-    settings::SaveSettings(s.settings, store);
+  hooks.load_settings = [&s](ControlStore& store) {
+    WarnAboutSettings(*s.settings, s.settings->Load(&store), &s.user,
+                      startup_texts::kTitle.In(s.language));
   };
+  hooks.save_settings = [&s](const ControlStore& store) { s.settings->Save(store); };
   hooks.run_job = [&s] {
     RunConversionJob(s.job);
     // Keys pressed during the run (the Esc that stopped it) are not meant
@@ -114,13 +113,13 @@ MainDialogModel::Hooks Hooks(Session& s) {
 void Initialise(Session& s, HWND dialog) {
   s.dialog = dialog;
   s.user.set_owner(dialog);
-  s.job.save_settings = [&s] { settings::SaveSettings(s.settings, s.store); };
+  s.job.save_settings = [&s] { s.settings->Save(s.store); };
   SendMessageW(dialog, WM_SETICON, ICON_BIG,
                reinterpret_cast<LPARAM>(LoadIconW(s.instance, MAKEINTRESOURCEW(kIconId))));
   CreateToolTips(dialog, s.instance, MainDialogToolTips(s.language));
   s.sync = std::make_unique<ControlSync>(s.store, dialog);
   s.model = std::make_unique<MainDialogModel>(s.store, s.language, /*cui_mode=*/false, Hooks(s));
-  s.model->Initialise(TickCount());
+  s.model->Initialise(GetTickCount64());
   s.resizer = std::make_unique<DialogResizer>(
       dialog, std::vector<AnchorEntry>{{ids::kTargetPath, Anchor::WidthHeight},
                                        {ids::kBrowse, Anchor::Right},
@@ -170,7 +169,7 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM
     case WM_QUERYENDSESSION:
       // Windows may end the process right after the session ends: the
       // settings are saved now, while the answer is still awaited.
-      settings::SaveSettings(s->settings, s->store);
+      s->settings->Save(s->store);
       SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
       return TRUE;
     case WM_ENDSESSION:
@@ -194,8 +193,8 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM
 
 }  // namespace
 
-void RunMainDialog(HINSTANCE instance, UiLanguage language, bool ini_mode) {
-  Session session(instance, language, ini_mode);
+void RunMainDialog(HINSTANCE instance, UiLanguage language, SessionServices* services) {
+  Session session(instance, language, services);
   const int id = language == UiLanguage::Japanese ? kMainTemplateJa : kMainTemplateEn;
   DialogBoxParamW(instance, MAKEINTRESOURCEW(id), nullptr, MainDialogProc,
                   reinterpret_cast<LPARAM>(&session));

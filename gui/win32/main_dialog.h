@@ -4,13 +4,13 @@
 // open-file dialog, help, the About box and the end of the session.
 #pragma once
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
+#include "gui/session_services.h"
 #include "platform/win32/windows_api.h"
 
 namespace sorrel::win32 {
 
-// Runs the dialog modally until it ends; the settings live in the INI file
-// beside the program in INI mode, in the registry otherwise.
-void RunMainDialog(HINSTANCE instance, UiLanguage language, bool ini_mode);
+// Runs the dialog modally over services until it ends.
+void RunMainDialog(HINSTANCE instance, UiLanguage language, SessionServices* services);
 
 }  // namespace sorrel::win32

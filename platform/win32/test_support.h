@@ -11,7 +11,7 @@ namespace sorrel::platform::testing {
 bool RunningUnderWine();
 
 // A fresh folder under the user's temporary folder, removed with its
-// contents at the end of the test; UTF-8 paths with backslashes.
+// contents at the end of the test; paths with backslashes.
 class TempFolder {
  public:
   TempFolder();

@@ -1,6 +1,6 @@
-// Text at the Win32 boundary: the seam carries names and texts as UTF-8 (or
-// UTF-16 as char16_t); the wide Win32 calls take wchar_t, which is UTF-16
-// here.
+// Text at the Win32 boundary: the seam carries names as bytes (UTF-8, with
+// the byte escapes of base/utf.h for what is not UTF-8) and texts as UTF-16;
+// the wide Win32 calls take wchar_t, which is UTF-16 here.
 #pragma once
 
 #include <string>
@@ -8,9 +8,10 @@
 
 namespace sorrel::platform {
 
-// UTF-8 to the wide text of the Win32 calls; ill-formed bytes become U+FFFD.
-std::wstring Wide(std::string_view utf8);
-// Wide text to UTF-8; a lone surrogate becomes U+FFFD.
+// A name of the seam as the wide text of the Win32 calls: the exact inverse
+// of Narrow, so that every name a listing gives reaches the same file.
+std::wstring Wide(std::string_view name);
+// A wide name as the seam's bytes (Utf16ToBytes).
 std::string Narrow(std::wstring_view wide);
 
 inline std::wstring_view AsWide(std::u16string_view text) {

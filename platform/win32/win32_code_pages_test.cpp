@@ -1,14 +1,12 @@
-// The code pages on Windows: strict decoding through the system conversion,
-// the pages only the MultiLanguage service converts, UTF-16 by hand, and the
-// system conversion's default character.
-#include "platform/win32/win32_code_pages.h"
-
+// The code pages on Windows: strict decoding, the pages only the
+// MultiLanguage service converts, UTF-16 by hand with every unit kept, what
+// an encoding loses, detection that checks its answer, and the system
+// conversion's default character.
 #include <gtest/gtest.h>
 
+#include "platform/code_pages.h"
 #include "platform/win32/test_support.h"
 #include "platform/win32/windows_api.h"
-
-#include <objbase.h>
 
 namespace sorrel::platform {
 namespace {
@@ -16,65 +14,72 @@ namespace {
 class Win32CodePagesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    CoInitialize(nullptr);
     CreateStatus status;
-    converter_ = service_.Create(&status);
+    converter_ = service_->Create(&status);
     ASSERT_NE(converter_, nullptr);
     EXPECT_EQ(status, CreateStatus::Ok);
-  }
-  void TearDown() override {
-    converter_.reset();
-    CoUninitialize();
   }
   std::u16string Decode(uint32_t code_page, std::string_view bytes) {
     std::u16string text;
     EXPECT_TRUE(converter_->Decode(code_page, bytes, &text)) << code_page;
     return text;
   }
-  std::string Encode(uint32_t code_page, std::u16string_view text) {
+  std::string Encode(uint32_t code_page, std::u16string_view text, EncodeLosses* losses = nullptr) {
     std::string bytes;
-    EXPECT_EQ(converter_->Encode(code_page, text, &bytes), EncodeStatus::Ok) << code_page;
+    EXPECT_EQ(converter_->Encode(code_page, text, &bytes, losses), EncodeStatus::Ok) << code_page;
     return bytes;
   }
 
-  Win32CodePageService service_;
+  std::unique_ptr<CodePageService> service_ = NewCodePageService();
   std::unique_ptr<CodePageConverter> converter_;
 };
 
 const std::u16string kJapanese = u"AZ 日本語ひらがなカタカナｱｲｳ\u3000Ａ\r\n";
 
-TEST_F(Win32CodePagesTest, JapanesePagesRoundTrip) {
+TEST_F(Win32CodePagesTest, JapanesePagesRoundTripWithoutLosses) {
   for (uint32_t code_page : {932u, 51932u, 65001u, 65000u}) {
-    EXPECT_EQ(Decode(code_page, Encode(code_page, kJapanese)), kJapanese) << code_page;
+    EncodeLosses losses;
+    EXPECT_EQ(Decode(code_page, Encode(code_page, kJapanese, &losses)), kJapanese) << code_page;
+    EXPECT_EQ(losses.replaced + losses.widened, 0u) << code_page;
   }
   EXPECT_EQ(Encode(932, u"日ｱ\u3000"), "\x93\xFA\xB1\x81\x40");
   EXPECT_EQ(Decode(50220, "\x1B$BF|\x1B(B"), u"日");
 }
 
-TEST_F(Win32CodePagesTest, DecodingIsStrict) {
+TEST_F(Win32CodePagesTest, WhatAPageCannotHoldIsCounted) {
+  EncodeLosses losses;
+  EXPECT_EQ(Encode(932, u"a\u20ACb", &losses), "a?b");
+  EXPECT_EQ(losses.replaced, 1u);
+  // JIS without its half-width set writes half-width katakana in full width.
+  Encode(50220, u"ｱｲｳ abc", &losses);
+  EXPECT_EQ(losses.widened, 3u);
+  EXPECT_EQ(losses.replaced, 0u);
+}
+
+TEST_F(Win32CodePagesTest, Utf16KeepsEveryUnitAndReadsStrictly) {
+  EncodeLosses losses;
+  EXPECT_EQ(Encode(1200, u"a\xD83D", &losses), std::string("a\0\x3D\xD8", 4));
+  EXPECT_EQ(losses.replaced, 0u);
+  EXPECT_EQ(Encode(1201, u"A\U0001F600"), std::string("\0A\xD8\x3D\xDE\x00", 6));
+  EXPECT_EQ(Decode(1201, std::string("\0A\x65\xE5", 4)), u"A\u65E5");
   std::u16string text;
+  EXPECT_FALSE(converter_->Decode(1200, "abc", &text));                           // odd count
+  EXPECT_FALSE(converter_->Decode(1200, std::string("\0\xD8\x41\0", 4), &text));  // lone half
   EXPECT_FALSE(converter_->Decode(932, "ok\x81", &text));     // a lead byte alone
   EXPECT_FALSE(converter_->Decode(65001, "ok\xC3(", &text));  // a broken sequence
-  EXPECT_FALSE(converter_->Decode(1200, "abc", &text));       // an odd byte count
-  EXPECT_FALSE(converter_->Decode(1200, std::string("\0\xD8\x41\0", 4), &text));  // lone surrogate
-  EXPECT_FALSE(converter_->Decode(12345, "abc", &text));                          // no such page
+  EXPECT_FALSE(converter_->Decode(12345, "abc", &text));      // no such page
 }
 
-TEST_F(Win32CodePagesTest, Utf16InBothByteOrders) {
-  EXPECT_EQ(Decode(1200, std::string("A\0\xE5\x65", 4)), u"A\u65E5");
-  EXPECT_EQ(Decode(1201, std::string("\0A\x65\xE5", 4)), u"A\u65E5");
-  EXPECT_EQ(Encode(1201, u"A\U0001F600"), std::string("\0A\xD8\x3D\xDE\x00", 6));
-}
-
-TEST_F(Win32CodePagesTest, MissingCharactersBecomeQuestionMarks) {
-  EXPECT_EQ(Encode(932, u"a\u20ACb"), "a?b");
-}
-
-TEST_F(Win32CodePagesTest, DetectsJapaneseText) {
-  SKIP_UNDER_WINE("DetectInputCodepage (Wine's MultiLanguage service answers E_NOTIMPL)");
+TEST_F(Win32CodePagesTest, DetectionTakesOnlyAPageTheBytesDecodeIn) {
   uint32_t code_page = 0;
-  const std::string euc = Encode(51932, u"日本語のテキストです。ひらがなとカタカナ。");
-  ASSERT_TRUE(converter_->Detect(euc, &code_page));
+  // Valid UTF-8 goes before Shift-JIS, which would read it as well.
+  ASSERT_TRUE(converter_->Detect(Encode(65001, u"日本語のテキストです。"), &code_page));
+  EXPECT_EQ(code_page, 65001u);
+  ASSERT_TRUE(converter_->Detect(Encode(932, u"日本語のテキストです。ｱｲｳ"), &code_page));
+  EXPECT_EQ(code_page, 932u);
+  SKIP_UNDER_WINE("DetectInputCodepage (Wine's MultiLanguage service answers E_NOTIMPL)");
+  ASSERT_TRUE(
+      converter_->Detect(Encode(51932, u"日本語のテキストです。ひらがなとカタカナ。"), &code_page));
   EXPECT_EQ(code_page, 51932u);
 }
 
@@ -84,28 +89,22 @@ TEST_F(Win32CodePagesTest, EbcdicKatakana) {
   EXPECT_EQ(Encode(20290, u"ABC 123"), "\xC1\xC2\xC3\x40\xF1\xF2\xF3");
 }
 
-TEST(Win32CodePageServiceTest, DoubleByteUnitsOf932) {
-  Win32CodePageService service;
-  const std::bitset<65536>& units = service.DoubleByteUnits932();
+TEST(Win32SystemConversionTest, DoubleByteUnitsAndTheDefaultCharacter) {
+  const std::unique_ptr<CodePageService> service = NewCodePageService();
+  const std::bitset<65536>& units = service->DoubleByteUnits932();
   EXPECT_TRUE(units.test(0x65E5));   // 日
   EXPECT_TRUE(units.test(0x3000));   // the ideographic space
   EXPECT_FALSE(units.test(0xFF71));  // half-width katakana are one byte
-  EXPECT_FALSE(units.test(u'A'));
-}
-
-TEST(Win32SystemConversionTest, TellsWhenTheDefaultCharacterWasUsed) {
-  Win32SystemConversion conversion;
+  const std::unique_ptr<SystemConversion> conversion = NewSystemConversion();
   std::string bytes;
   bool used = true;
   int error = 0;
-  ASSERT_TRUE(conversion.Encode(932, u"日本", &bytes, &used, &error));
+  ASSERT_TRUE(conversion->Encode(932, u"日本", &bytes, &used, &error));
   EXPECT_EQ(bytes, "\x93\xFA\x96\x7B");
   EXPECT_FALSE(used);
-  ASSERT_TRUE(conversion.Encode(932, u"a\U0001F600", &bytes, &used, &error));
+  ASSERT_TRUE(conversion->Encode(932, u"a\U0001F600", &bytes, &used, &error));
   EXPECT_TRUE(used);
-  ASSERT_TRUE(conversion.Encode(65001, u"\u00E9", &bytes, &used, &error));
-  EXPECT_EQ(bytes, "\xC3\xA9");
-  EXPECT_FALSE(conversion.Encode(12345, u"a", &bytes, &used, &error));
+  EXPECT_FALSE(conversion->Encode(12345, u"a", &bytes, &used, &error));
   EXPECT_EQ(error, ERROR_INVALID_PARAMETER);
 }
 

@@ -1,30 +1,53 @@
-// Starting sorrel: the command line and a program that cannot start.
-#include "platform/win32/win32_process.h"
-
+// The program's own file and arguments, the path rules of Windows, and a
+// program that cannot be started.
 #include <gtest/gtest.h>
 
-#include "platform/win32/program_folder.h"
+#include "platform/paths.h"
+#include "platform/process.h"
+#include "platform/program.h"
 #include "platform/win32/windows_api.h"
 
 namespace sorrel::platform {
 namespace {
 
-TEST(Win32ProcessTest, TheProgramIsQuotedAndArgumentsOnlyWhenNeeded) {
-  EXPECT_EQ(Win32CommandLine({"C:\\Program Files\\sorrel.exe", "/CUIMODE"}),
-            L"\"C:\\Program Files\\sorrel.exe\" /CUIMODE");
-  EXPECT_EQ(Win32CommandLine({"p", "a b", "q\"r", "end\\"}), L"\"p\" \"a b\" \"q\\\"r\" end\\");
+TEST(Win32ProgramTest, FolderNameAndArgumentsOfThisProgram) {
+  EXPECT_EQ(ProgramName("ignored"), "platform_win32_test.exe");
+  EXPECT_EQ(ProgramPath(), JoinPath(ProgramFolder(), ProgramName(nullptr)));
+  // sorrel compares the whole rest of its command line, sorrelc each
+  // argument as the C runtime splits them.
+  const std::vector<std::string> args = CommandLineArguments(0, nullptr);
+  const std::vector<std::string> startup = StartupArguments(0, nullptr);
+  ASSERT_EQ(startup.size(), args.empty() ? 0u : 1u);
+  if (!args.empty()) {
+    EXPECT_EQ(startup[0].substr(0, args[0].size()), args[0]);
+  }
+}
+
+TEST(Win32PathsTest, SeparatorsDrivesAndFullPaths) {
+  EXPECT_EQ(FolderPartLength(u"C:\\data\\*.txt"), 8u);
+  EXPECT_EQ(FolderPartLength(u"C:*.txt"), 2u);
+  EXPECT_EQ(FolderPartLength(u"sub/x.txt"), 4u);
+  EXPECT_EQ(FolderPartLength(u"x.txt"), 0u);
+  EXPECT_EQ(JoinPath("C:\\", "sorrel.ini"), "C:\\sorrel.ini");
+  EXPECT_EQ(JoinPath("C:\\prog", "sorrel.ini"), "C:\\prog\\sorrel.ini");
+  EXPECT_EQ(ExecutableFileName("sorrel_o"), "sorrel_o.exe");
+  std::string full;
+  ASSERT_TRUE(FormFullPath("", "sub\\..\\*.txt", &full));
+  EXPECT_EQ(full, JoinPath(CurrentDirectory(), "*.txt"));
+  EXPECT_FALSE(FormFullPath("", "", &full));
+  EXPECT_TRUE(NameExists(ProgramPath()));
+  EXPECT_FALSE(NameExists(ProgramPath() + ".missing"));
 }
 
 TEST(Win32ProcessTest, AMissingProgramIsNotStarted) {
-  Win32ProcessRunner runner;
-  const RunResult result = runner.RunAndWait("C:\\nowhere\\sorrel.exe", {"sorrel", "/CUIMODE"});
+  bool started = false;
+  StartOptions options;
+  options.started = [&] { started = true; };
+  const RunResult result =
+      NewProcessRunner()->RunAndWait("C:\\nowhere\\sorrel.exe", {"sorrel", "/CUIMODE"}, options);
   EXPECT_FALSE(result.started);
+  EXPECT_FALSE(started);
   EXPECT_TRUE(result.error == ERROR_FILE_NOT_FOUND || result.error == ERROR_PATH_NOT_FOUND);
-}
-
-TEST(ProgramFolderTest, FolderAndNameOfThisProgram) {
-  EXPECT_EQ(ProgramName(), "platform_win32_test.exe");
-  EXPECT_EQ(ProgramPath(), ProgramFolder() + "\\" + ProgramName());
 }
 
 }  // namespace

@@ -1,18 +1,19 @@
-// The settings on the real registry and through the system's profile
-// functions: what sorrel saves comes back, values of every type read as the
-// key wrapper's rules say, and the INI file stays UTF-16LE.
-#include "platform/win32/win32_registry.h"
-
+// The settings store on the real registry (under a key of the test's own)
+// and on a real INI file: what is saved comes back, one lock and one write
+// of what changed per transaction, the INI file stays UTF-16LE and the
+// system's profile functions read what the store wrote, and a store that
+// cannot be written stores nothing.
 #include <gtest/gtest.h>
 
-#include "platform/main_dialog_ids.h"
+#include <memory>
+
+#include "base/main_dialog_ids.h"
 #include "platform/win32/test_support.h"
 #include "platform/win32/wide.h"
-#include "settings/load_save.h"
-#include "settings/profile.h"
-#include "settings/regw.h"
+#include "platform/win32/win32_settings_files.h"
 #include "settings/settings_access.h"
 #include "settings/settings_keys.h"
+#include "settings/settings_store.h"
 
 namespace sorrel::platform {
 namespace {
@@ -46,15 +47,22 @@ ControlStore NewDialog() {
 
 class Win32StoresTest : public ::testing::TestWithParam<bool> {
  protected:
-  Win32StoresTest() : store_(root_.get()) {
-    ctx_.ini_mode = GetParam();
-    ctx_.registry = &store_;
-    ctx_.ini_path = folder_.Path("sorrel.ini");
+  Win32StoresTest()
+      : files_(NewWin32SettingsFiles(root_.get())),
+        store_(files_.get(), GetParam(),
+               GetParam() ? folder_.Path("sorrel.ini") : settings::RegistryStorePath(files_.get()),
+               UiLanguage::English, nullptr, nullptr) {}
+
+  ControlStore Loaded() {
+    ControlStore dialog = NewDialog();
+    EXPECT_EQ(store_.Load(&dialog), settings::StoreState::Ok);
+    return dialog;
   }
+
   RegistryRoot root_;
-  Win32RegistryStore store_;
   testing::TempFolder folder_;
-  settings::SettingsContext ctx_;
+  std::unique_ptr<SettingsFiles> files_;
+  settings::SettingsStore store_;
 };
 
 TEST_P(Win32StoresTest, WhatIsSavedComesBack) {
@@ -67,9 +75,8 @@ TEST_P(Win32StoresTest, WhatIsSavedComesBack) {
   d.SetText(ids::kCharEncodeOther, u"4294967295");
   d.SetSelection(ids::kCrlfTransWay, 1);
   d.SetText(ids::kTab2SpaceClm, u"8");
-  settings::SaveSettings(ctx_, d);
-  ControlStore back = NewDialog();
-  settings::LoadSettings(ctx_, &back);
+  ASSERT_TRUE(store_.Save(d));
+  ControlStore back = Loaded();
   for (int id :
        {ids::kTargetPath, ids::kBeforeReplace, ids::kCharEncodeOther, ids::kTab2SpaceClm}) {
     EXPECT_EQ(back.Text(id), d.Text(id)) << id;
@@ -78,71 +85,64 @@ TEST_P(Win32StoresTest, WhatIsSavedComesBack) {
   EXPECT_FALSE(back.IsChecked(ids::kSearchSubFolders));
   EXPECT_EQ(back.Selection(ids::kCharEncode), 9);
   EXPECT_EQ(back.Selection(ids::kCrlfTransWay), 1);
-  if (GetParam()) {
-    // The system kept the file in UTF-16LE under the header it was created with.
-    const std::string ini = folder_.Read("sorrel.ini");
-    ASSERT_GE(ini.size(), 2u);
-    EXPECT_EQ(ini.substr(0, 2), "\xFF\xFE");
-    const std::u16string key = u"CharEncodeOther=4294967295";
-    EXPECT_NE(ini.find(std::string(reinterpret_cast<const char*>(key.data()), key.size() * 2)),
-              std::string::npos);
-  }
 }
 
-TEST_P(Win32StoresTest, SorrelcWritesWhatSorrelReads) {
-  settings::WriteSettingString(ctx_, "BeforeReplace", "日本語");
-  settings::WriteSettingInt(ctx_, "CharEncode", -1);
-  EXPECT_EQ(settings::ReadSettingString(ctx_, u"BeforeReplace"), u"日本語");
-  EXPECT_EQ(settings::ReadSettingInt(ctx_, u"CharEncode", 5), -1);
-  EXPECT_EQ(settings::ReadSettingInt(ctx_, u"Missing", 5), 5);
+TEST_P(Win32StoresTest, AnotherProgramsValueIsKeptAndOnlyWhatChangedIsWritten) {
+  ASSERT_TRUE(store_.Save(NewDialog()));
+  if (GetParam()) {
+    // The system's profile functions read the file the store wrote, and
+    // the store reads what they write.
+    const std::wstring ini = Wide(folder_.Path("sorrel.ini"));
+    wchar_t value[64] = {};
+    GetPrivateProfileStringW(L"Main", L"FileBackup", L"none", value, 64, ini.c_str());
+    EXPECT_STREQ(value, L"0");
+    ASSERT_TRUE(
+        WritePrivateProfileStringW(L"Main", L"TargetPath", L"D:\\日本\\x.txt", ini.c_str()));
+    EXPECT_EQ(Loaded().Text(ids::kTargetPath), u"D:\\日本\\x.txt");
+    const std::string bytes = folder_.Read("sorrel.ini");
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+  } else {
+    // A value that changed under the key since is not written back.
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(root_.get(), std::wstring(AsWide(settings::kSettingsKeyPath)).c_str(),
+                            0, KEY_SET_VALUE, &key),
+              ERROR_SUCCESS);
+    const DWORD other = 77;
+    RegSetValueExW(key, L"Tab2SpaceClm", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&other),
+                   sizeof other);
+    RegCloseKey(key);
+    settings::StoreState state;
+    int error = 0;
+    auto transaction = store_.Begin(&state, &error);
+    ASSERT_NE(transaction, nullptr);
+    settings::WriteSettingInt(transaction->context(), u"CharEncode", 4);
+    ASSERT_TRUE(transaction->Commit(&error));
+    const ControlStore back = Loaded();
+    EXPECT_EQ(back.Text(ids::kTab2SpaceClm), u"77");
+    EXPECT_EQ(back.Selection(ids::kCharEncode), 4);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(RegistryAndIni, Win32StoresTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Ini" : "Registry"; });
 
-TEST(Win32RegistryTest, ValuesOfEveryTypeReadAsIntegers) {
+TEST(Win32IniTest, AFileThatCannotBeReplacedStoresNothing) {
   RegistryRoot root;
-  Win32RegistryStore store(root.get());
-  {
-    auto key = store.CreateKey(settings::kSettingsKeyPath);
-    ASSERT_NE(key, nullptr);
-    const auto sz = [&](const wchar_t* name, std::wstring_view text) {
-      const std::wstring value(text);
-      return key->SetValue(
-          AsUtf16(name), settings::kRegSz,
-          std::string_view(reinterpret_cast<const char*>(value.c_str()), (value.size() + 1) * 2));
-    };
-    ASSERT_TRUE(sz(L"Plus", L"+7"));
-    ASSERT_TRUE(sz(L"Space", L" 12"));
-    ASSERT_TRUE(key->SetValue(u"Binary", settings::kRegBinary, std::string("\x05\0\0\0", 4)));
-    ASSERT_TRUE(key->SetValue(u"Big", settings::kRegDwordBigEndian, std::string("\0\0\0\x05", 4)));
-    ASSERT_TRUE(key->Close());
-  }
-  settings::REGW reg(&store, nullptr, UiLanguage::English);
-  ASSERT_TRUE(reg.OpenKey(settings::REGW::Mode::Read));
-  EXPECT_EQ(reg.ReadIntegerW(u"Plus", -9), 7);
-  EXPECT_EQ(reg.ReadIntegerW(u"Space", -9), -9);
-  EXPECT_EQ(reg.ReadIntegerW(u"Binary", -9), 5);
-  EXPECT_EQ(reg.ReadIntegerW(u"Big", -9), 5);
-  EXPECT_TRUE(reg.CloseKey());
-}
-
-TEST(Win32RegistryTest, ReadingNeverCreatesTheKey) {
-  RegistryRoot root;
-  Win32RegistryStore store(root.get());
-  settings::SettingsContext ctx;
-  ctx.registry = &store;
-  EXPECT_EQ(settings::ReadSettingInt(ctx, u"CharEncode", 3), 3);
-  EXPECT_EQ(store.OpenKey(settings::kSettingsKeyPath, settings::RegistryStore::Access::Read),
-            nullptr);
-}
-
-TEST(Win32ProfileTest, ANewIniFileHoldsExactlyTheHeader) {
   testing::TempFolder folder;
-  ASSERT_TRUE(settings::EnsureIniFile(nullptr, folder.Path("sorrel.ini")));
+  const std::unique_ptr<SettingsFiles> files = NewWin32SettingsFiles(root.get());
+  const std::string path = folder.Path("sorrel.ini");
+  settings::SettingsStore store(files.get(), true, path, UiLanguage::English, nullptr, nullptr);
+  ControlStore dialog = NewDialog();
+  store.Load(&dialog);  // creates the file with its header
   EXPECT_EQ(folder.Read("sorrel.ini"), std::string("\xFF\xFE\x0D\x00\x0A\x00", 6));
-  ASSERT_TRUE(settings::EnsureIniFile(nullptr, folder.Path("sorrel.ini")));
-  EXPECT_EQ(folder.Read("sorrel.ini").size(), 6u);
+  // A folder in place of the file: it cannot be read, nor replaced.
+  DeleteFileW(Wide(path).c_str());
+  CreateDirectoryW(Wide(path).c_str(), nullptr);
+  settings::StoreState state;
+  int error = 0;
+  EXPECT_EQ(store.Begin(&state, &error), nullptr);
+  EXPECT_EQ(state, settings::StoreState::NotRegular);
+  EXPECT_FALSE(store.Save(dialog));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows build: cross-builds both programs and their tests with
-# MinGW-w64, runs every test under Wine, runs the main dialog once in each
-# language with screenshots, and packs sorrel-<version>-win64.zip.
+# MinGW-w64, runs every test under Wine, starts the main dialog once in each
+# language under Xvfb with screenshots, and packs sorrel-<version>-win64.zip.
 #
 #   bash scripts/windows.sh            everything
 #   bash scripts/windows.sh build      set up, configure and build only
@@ -45,7 +45,6 @@ fi
 export LANG=C.UTF-8 LC_CTYPE=ja_JP.UTF-8
 unset LC_ALL LC_MESSAGES
 export WINEPREFIX=$out/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export SORREL_WINE_OUT=$out
 
 # The prefix: null graphics driver (dialogs, even hidden ones, need a
 # driver), no crash dialog (a crash would wait for a click for ever), and the

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# sorrelc.exe -> sorrel.exe /CUIMODE under Wine on real files: line ends,
-# Shift-JIS and UTF-8, replacement, the backup, a read-only file, the report
-# in both languages (Shift-JIS bytes on a redirected console), the registry
-# and INI mode (sorrelc_o.exe and sorrel_o.exe), and the integrity check.
-# Needs the Wine set-up of scripts/windows.sh (WINEPREFIX and a running
-# wineserver).
+# sorrelc.exe -> sorrel.exe /CUIMODE under Wine on real files, in both
+# languages and both stores: line ends, Shift-JIS and UTF-8 against iconv,
+# replacement and the backup, a read-only file, a binary file under
+# detection, characters a page lacks, UTF-16 units, two runs at once, a
+# store that cannot be written, a report that cannot be written, and the
+# integrity check. Needs the Wine set-up of scripts/windows.sh (WINEPREFIX
+# and a running wineserver).
 . "$(dirname "$0")/../lib.sh"
 : "${WINEPREFIX:?run through scripts/windows.sh}"
 
@@ -12,6 +13,7 @@
 # made there and nowhere else.
 mkdir prog
 cp "$BIN"/sorrel.exe "$BIN"/sorrel_o.exe "$BIN"/sorrelc.exe "$BIN"/sorrelc_o.exe prog/
+timeout 30 wine reg delete 'HKCU\Software\FenwrightAns\sorrel' /f </dev/null >/dev/null 2>&1
 
 # A Windows path for a path of this folder.
 win() { printf 'Z:%s' "$(realpath -m "$1" | tr / '\\')"; }
@@ -23,6 +25,8 @@ sorrelc() {
   shift
   timeout 60 wine "prog/$program" "$@" </dev/null >out 2>err
 }
+# The last line of out, read as Shift-JIS.
+summary() { iconv -f CP932 -t UTF-8 < out | tr -d '\r' | tail -n 1; }
 
 # run EXPECTED-SUMMARY ARGS...: sorrelc.exe in English, then its last line.
 run() {
@@ -30,7 +34,7 @@ run() {
   shift
   sorrelc sorrelc.exe "$@"
   expect_eq "exit code of sorrelc $*" 0 $?
-  expect_eq "summary of sorrelc $*" "$want" "$(tr -d '\r' < out | tail -n 1)"
+  expect_eq "summary of sorrelc $*" "$want" "$(summary)"
 }
 
 mkdir -p d/sub
@@ -69,39 +73,112 @@ expect_file d/ro.txt 'keep\r\n'
 checks=$((checks + 1))
 grep -q '^ro.txt:' out || fail "a report line for the read-only file: $(cat out)"
 
+# Under detection a binary file is skipped with a line; characters that the
+# output page lacks are written as "?" and reported; UTF-16 output keeps a
+# pair that a line end was put between.
+printf 'PK\x03\x04\x00\x00bin\r\n' > d/zip.txt
+run "Target files:0, Replaced files:0" /F:auto /C:LF "$(win d/zip.txt)"
+expect_file d/zip.txt 'PK\x03\x04\x00\x00bin\r\n'
+expect_eq "binary line" "Skipped a binary file - zip.txt." "$(tr -d '\r' < out | head -n 1)"
+printf '\xe6\x97\xa5 \xe2\x82\xac\r\n' > d/euro.txt
+run "Target files:1, Replaced files:1" /F:utf8 /O:sjis "$(win d/euro.txt)"
+expect_file d/euro.txt '\x93\xfa ?\r\n'
+expect_eq "forced conversion line" \
+  "euro.txt:Force Conversion - Unconvertible charactors are contained." "$(tr -d '\r' < out | head -n 1)"
+printf '\xff\xfea\x00\x3d\xd8\x00\xde' > d/pair.txt
+run "Target files:1, Replaced files:1" /F:utf16 /L:2 "$(win d/pair.txt)"
+expect_file d/pair.txt '\xff\xfea\x00\x3d\xd8\r\x00\n\x00\x00\xde'
+
 # Japanese: the report and sorrelc's own messages are Shift-JIS bytes.
 printf 'a\r\n' > d/ja.txt
 SORREL_LANG=ja sorrelc sorrelc.exe /C:LF "$(win d/ja.txt)"
-expect_eq "Japanese summary" "1個中 1個のファイルの置換を行いました。" \
-  "$(iconv -f CP932 -t UTF-8 < out | tr -d '\r' | tail -n 1)"
+expect_eq "Japanese summary" "1個中 1個のファイルの置換を行いました。" "$(summary)"
 SORREL_LANG=ja sorrelc sorrelc.exe /Q:x
 expect_eq "exit code of a wrong switch" 1 $?
 expect_eq "Japanese message" "sorrelc: 不正なオプションです - /Q:x" \
   "$(iconv -f CP932 -t UTF-8 < err | tr -d '\r')"
 
 # The registry holds what sorrelc wrote; INI mode leaves it alone and keeps
-# its own sorrel.ini in UTF-16LE beside the programs.
-timeout 30 wine reg query 'HKCU\Software\FenwrightAns\sorrel\CurrentVersion' /v CrlfTransWay \
-  </dev/null >reg.txt 2>&1
+# its own sorrel.ini in UTF-16LE beside the programs, in both languages.
+reg_value() {
+  timeout 30 wine reg query 'HKCU\Software\FenwrightAns\sorrel\CurrentVersion' /v "$1" \
+    </dev/null 2>/dev/null | tr -d '\r' | grep "$1"
+}
 checks=$((checks + 1))
-grep -q 'REG_DWORD.*0x1' reg.txt || fail "CrlfTransWay in the registry: $(cat reg.txt)"
+[[ "$(reg_value CrlfTransWay)" == *REG_DWORD*0x1 ]] || fail "CrlfTransWay: $(reg_value CrlfTransWay)"
 printf 'i\n' > d/ini.txt
 sorrelc sorrelc_o.exe /C:CRLF "$(win d/ini.txt)"
-expect_eq "summary in INI mode" "Target files:1, Replaced files:1" "$(tr -d '\r' < out | tail -n 1)"
+expect_eq "summary in INI mode" "Target files:1, Replaced files:1" "$(summary)"
 expect_file d/ini.txt 'i\r\n'
 expect_eq "sorrel.ini starts with its UTF-16LE header" "fffe" "$(head -c 2 prog/sorrel.ini | od -An -tx1 | tr -d ' \n')"
 checks=$((checks + 1))
 iconv -f UTF-16LE -t UTF-8 prog/sorrel.ini | tr -d '\r' | grep -q "^CrlfTransWay=3$" ||
   fail "CrlfTransWay in sorrel.ini: $(iconv -f UTF-16LE -t UTF-8 prog/sorrel.ini)"
-timeout 30 wine reg query 'HKCU\Software\FenwrightAns\sorrel\CurrentVersion' /v CrlfTransWay \
-  </dev/null >reg.txt 2>&1
 checks=$((checks + 1))
-grep -q 'REG_DWORD.*0x1' reg.txt || fail "INI mode left the registry alone: $(cat reg.txt)"
+[[ "$(reg_value CrlfTransWay)" == *REG_DWORD*0x1 ]] || fail "INI mode changed the registry"
+printf 'j\n' > d/ini-ja.txt
+SORREL_LANG=ja sorrelc sorrelc_o.exe /C:CR "$(win d/ini-ja.txt)"
+expect_eq "Japanese summary in INI mode" "1個中 1個のファイルの置換を行いました。" "$(summary)"
+expect_file d/ini-ja.txt 'j\r'
 
-# A program file that is not as the build sealed it refuses to start.
+# Runs started together each convert their own file with their own
+# switches, in both stores: the store is written once under the lock, which
+# sorrel.exe lets go of once it has read it.
+pairs() {
+  local program=$1 i
+  rm -rf pairs && mkdir pairs
+  for i in $(seq 1 6); do
+    printf 'x\r\n' > "pairs/a$i.txt"
+    printf 'x\r\n' > "pairs/b$i.txt"
+  done
+  for i in $(seq 1 6); do
+    timeout 120 wine "prog/$program" /C:LF "$(win "pairs/a$i.txt")" </dev/null >/dev/null 2>&1 &
+    timeout 120 wine "prog/$program" /RB:x /RA:xx "$(win "pairs/b$i.txt")" </dev/null >/dev/null 2>&1 &
+  done
+  wait
+  local crossed=0
+  for i in $(seq 1 6); do
+    [ "$(od -An -tx1 "pairs/a$i.txt" | tr -d ' \n')" == "780a" ] || crossed=$((crossed + 1))
+    [ "$(od -An -tx1 "pairs/b$i.txt" | tr -d ' \n')" == "78780d0a" ] || crossed=$((crossed + 1))
+  done
+  expect_eq "$program: files converted with another run's settings" 0 "$crossed"
+}
+pairs sorrelc.exe
+pairs sorrelc_o.exe
+
+# INI mode where the INI file cannot be written (a read-only file in a
+# read-only folder, which Wine refuses even to root): nothing is started.
+mkdir ro-prog && cp prog/sorrelc_o.exe prog/sorrel_o.exe ro-prog/
+printf '\xff\xfe\r\x00\n\x00' > ro-prog/sorrel.ini
+chmod a-w ro-prog/sorrel.ini ro-prog
+printf 'x\r\n' > d/kept.txt
+timeout 60 wine ro-prog/sorrelc_o.exe /C:LF "$(win d/kept.txt)" </dev/null >out 2>err
+expect_eq "exit code with a store that cannot be written" 1 $?
+checks=$((checks + 1))
+[[ "$(tr -d '\r' < err)" == "sorrelc: Cannot store the settings in $(win ro-prog)\\sorrel.ini - "* ]] ||
+  fail "message of a store that cannot be written: $(cat err)"
+expect_file d/kept.txt 'x\r\n'
+chmod u+w ro-prog
+
+# A report that cannot be written ends the run with a failure.
+printf 'p\n' > d/pipe.txt
+timeout 60 wine prog/sorrelc.exe /C:CRLF "$(win d/pipe.txt)" </dev/null 2>/dev/null | true
+expect_eq "exit code when the report was lost" 3 "${PIPESTATUS[0]}"
+
+# A program file damaged in its constant data refuses to start; a byte
+# after its sections, which no loader reads, does not matter.
+text_offset() {
+  grep -obUaP 'S\x00e\x00t\x00C\x00u\x00r\x00r\x00e\x00n\x00t\x00D\x00' "$1" | head -1 | cut -d: -f1
+}
 cp prog/sorrel.exe damaged.exe
-printf 'x' >> damaged.exe
+offset=$(text_offset damaged.exe)
+printf 'X' | dd of=damaged.exe bs=1 seek="$offset" conv=notrunc 2>/dev/null
 timeout 60 wine damaged.exe /CUIMODE </dev/null >out 2>err
 expect_eq "exit code of a damaged program" 1 $?
+expect_eq "its message" "Sorrel: The program file is damaged; Sorrel cannot start." \
+  "$(tr -d '\r' < err)"
+cp prog/sorrel.exe appended.exe && printf 'x' >> appended.exe
+timeout 60 wine appended.exe /CUIMODE </dev/null >out 2>err
+expect_eq "exit code of a program with a byte appended" 0 $?
 
 finish

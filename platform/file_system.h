@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/ui_language.h"
@@ -32,6 +33,23 @@ class DirectorySearch {
   virtual ~DirectorySearch() = default;
   // False when there are no more entries.
   virtual bool Next(FindEntry* entry) = 0;
+};
+
+// A search over a folder's entries as they were listed when it started,
+// handed out in their order: files made while the walk goes on (a rewrite's,
+// a backup) never turn up in it.
+class ListedSearch final : public DirectorySearch {
+ public:
+  explicit ListedSearch(std::vector<FindEntry> entries) : entries_(std::move(entries)) {}
+  bool Next(FindEntry* entry) override {
+    if (next_ == entries_.size()) return false;
+    *entry = std::move(entries_[next_++]);
+    return true;
+  }
+
+ private:
+  std::vector<FindEntry> entries_;
+  size_t next_ = 0;
 };
 
 // Identifies a file or folder and the state it was in when it was looked at.

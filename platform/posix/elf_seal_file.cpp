@@ -19,15 +19,11 @@ namespace {
 // The file offset of the only seal in segments; false when there is none or
 // more than one.
 bool FindSeal(const std::vector<platform::SealedSegment>& segments, uint64_t* offset) {
-  const std::string_view marker(kSealMarker, sizeof kSealMarker);
-  int found = 0;
+  size_t found = 0;
   for (const auto& segment : segments) {
-    for (size_t at = segment.bytes.find(marker); at != std::string_view::npos;
-         at = segment.bytes.find(marker, at + 1)) {
-      if (segment.bytes.size() - at < sizeof(Seal)) continue;
-      *offset = segment.offset + at;
-      ++found;
-    }
+    const std::vector<size_t> seals = SealsIn(segment.bytes);
+    if (!seals.empty()) *offset = segment.offset + seals.front();
+    found += seals.size();
   }
   return found == 1;
 }

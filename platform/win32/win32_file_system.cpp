@@ -266,23 +266,6 @@ DWORD CopyAccessList(const std::wstring& original, const std::wstring& copy) {
   return error;
 }
 
-// The listing as it was when the search started: files that a rewrite or a
-// backup creates while the walk goes on (a temporary file, a ".bak") never
-// turn up in it, whatever order the volume lists names in.
-class ListedSearch : public DirectorySearch {
- public:
-  explicit ListedSearch(std::vector<FindEntry> entries) : entries_(std::move(entries)) {}
-  bool Next(FindEntry* entry) override {
-    if (next_ == entries_.size()) return false;
-    *entry = std::move(entries_[next_++]);
-    return true;
-  }
-
- private:
-  std::vector<FindEntry> entries_;
-  size_t next_ = 0;
-};
-
 // Not thread-safe: LastError belongs to the one caller of the object.
 class Win32FileSystem : public FileSystem {
  public:

@@ -102,6 +102,19 @@ std::u32string CodePoints(std::u16string_view text) {
   return points;
 }
 
+// Hiragana, katakana or half-width katakana: what Japanese text is made of
+// and a European text read in a Japanese page is not.
+bool HasKana(std::u16string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char16_t c) {
+    return (c >= 0x3041 && c <= 0x30FF) || (c >= 0xFF66 && c <= 0xFF9D);
+  });
+}
+
+bool IsSingleByte(uint32_t code_page) {
+  CPINFO info;
+  return GetCPInfo(code_page, &info) && info.MaxCharSize == 1;
+}
+
 bool IsHalfWidthKatakana(char32_t c) {
   return c >= 0xFF61 && c <= 0xFF9F;
 }
@@ -139,10 +152,10 @@ class MLangConverter : public CodePageConverter {
   // 7-bit text is JIS when it holds its escapes and reads in it, else
   // Shift-JIS (which reads ASCII as ASCII). Other bytes: the service's
   // answers, best first, then UTF-8, Shift-JIS and EUC-JP: the first that
-  // all of the bytes decode in strictly. UTF-8 goes before Shift-JIS, which
-  // reads many UTF-8 texts too.
+  // all of the bytes decode in strictly; UTF-8 goes before Shift-JIS, which
+  // reads many UTF-8 texts too. A single-byte answer gives way to Shift-JIS
+  // or EUC-JP when the bytes read there as text with kana in it.
   bool Detect(std::string_view bytes, uint32_t* code_page) override {
-    std::u16string ignored;
     const bool seven_bit = std::all_of(bytes.begin(), bytes.end(),
                                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     std::vector<uint32_t> candidates;
@@ -153,11 +166,19 @@ class MLangConverter : public CodePageConverter {
       candidates = ServiceAnswers(bytes);
       candidates.insert(candidates.end(), {kUtf8, kShiftJis, kEucJp});
     }
+    std::u16string text;
     for (uint32_t candidate : candidates) {
-      if (candidate != 0 && Decode(candidate, bytes, &ignored)) {
-        *code_page = candidate;
-        return true;
+      if (candidate == 0 || !Decode(candidate, bytes, &text)) continue;
+      if (!seven_bit && IsSingleByte(candidate)) {
+        for (uint32_t japanese : {kShiftJis, kEucJp}) {
+          if (Decode(japanese, bytes, &text) && HasKana(text)) {
+            candidate = japanese;
+            break;
+          }
+        }
       }
+      *code_page = candidate;
+      return true;
     }
     return false;
   }

@@ -78,8 +78,9 @@ wine_prefix() {
 # Xvfb, driven by keys: a screenshot of it as it opens with no settings
 # (build/renders/win32-main-LANG.png), then a target typed in, "convert line
 # ends" checked (Alt+C), Start (Alt+S), a screenshot of the result dialog
-# (win32-result-LANG.png), OK and Exit. The file must come out with CR+LF
-# and the settings must hold the target.
+# (win32-result-LANG.png), OK, the About box (win32-about-LANG.png), Close
+# and Exit. The file must come out with CR+LF and the settings must hold the
+# target.
 dialog_run() {
   local lang=$1 renders=$root/build/renders folder=$out/dialog-run-$1
   mkdir -p "$renders"
@@ -103,6 +104,11 @@ dialog_run() {
     import -window root -crop 720x620+0+0 +repage "$3/win32-result-$1.png"
     xdotool key Return
     sleep 1
+    xdotool key alt+v
+    sleep 2
+    import -window root -crop 720x620+0+0 +repage "$3/win32-about-$1.png"
+    xdotool key Escape
+    sleep 1
     xdotool key alt+x
     sleep 1
     wineserver -k' run "$lang" "$(winepath -w "$out/build/bin/sorrel.exe" 2>/dev/null)" "$renders" \
@@ -113,7 +119,7 @@ dialog_run() {
   saved=$(wine reg query 'HKCU\Software\FenwrightAns\sorrel\CurrentVersion' /v TargetPath \
     </dev/null 2>/dev/null | tr -d '\r' | grep TargetPath || true)
   wineserver -w
-  echo "screenshots: $renders/win32-main-$lang.png $renders/win32-result-$lang.png"
+  echo "screenshots: $renders/win32-{main,result,about}-$lang.png"
   if [ "$(od -An -tx1 "$folder/lf.txt" | tr -d ' \n')" != "610d0a620d0a" ] ||
     [[ "$saved" != *'*.txt' ]]; then
     echo "FAIL: the $lang dialog did not convert lf.txt or keep its target (${saved:-none})" >&2

@@ -103,13 +103,16 @@ class Win32ProcessRunner : public ProcessRunner {
     // The started program shares this console: Ctrl+C reaches it and stops
     // its run at the next check, while this program waits on.
     SetConsoleCtrlHandler(nullptr, TRUE);
-    WaitForInputIdle(process.hProcess, INFINITE);
+    // The lock goes as soon as the program has read the settings, which it
+    // does before it could ever be idle for input (a program that never
+    // reads input may keep WaitForInputIdle waiting until it ends).
     if (loaded != nullptr) {
       const HANDLE either[] = {loaded, process.hProcess};
       WaitForMultipleObjects(2, either, FALSE, INFINITE);
       CloseHandle(loaded);
     }
     if (options.started) options.started();
+    WaitForInputIdle(process.hProcess, INFINITE);
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD exit_code = 0;
     GetExitCodeProcess(process.hProcess, &exit_code);

@@ -2,9 +2,13 @@
 // program that cannot be started.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <memory>
+
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/program.h"
+#include "platform/settings_files.h"
 #include "platform/win32/windows_api.h"
 
 namespace sorrel::platform {
@@ -37,6 +41,42 @@ TEST(Win32PathsTest, SeparatorsDrivesAndFullPaths) {
   EXPECT_FALSE(FormFullPath("", "", &full));
   EXPECT_TRUE(NameExists(ProgramPath()));
   EXPECT_FALSE(NameExists(ProgramPath() + ".missing"));
+}
+
+// The started program of the hand-on test: lets go of the lock on the INI
+// file named in its environment, then keeps running a while.
+TEST(Win32ProcessTest, DISABLED_HandOnChild) {
+  const char* path = std::getenv("SORREL_TEST_INI");
+  ASSERT_NE(path, nullptr);
+  NewSettingsFiles()->ReleaseHandedOnLock(path);
+  Sleep(3000);
+}
+
+TEST(Win32ProcessTest, TheLockIsLetGoOfOnceTheProgramHasReadTheSettings) {
+  const std::string ini = JoinPath(CurrentDirectory(), "handon-test.ini");
+  const std::unique_ptr<SettingsFiles> files = NewSettingsFiles();
+  int error = 0;
+  std::unique_ptr<LockedSettingsFile> lock = files->Lock(ini, false, &error);
+  ASSERT_NE(lock, nullptr) << error;
+  StartOptions options;
+  options.environment = {{"SORREL_TEST_INI", ini}};
+  options.hand_on = lock.get();
+  ULONGLONG let_go = 0;
+  options.started = [&] {
+    let_go = GetTickCount64();
+    lock.reset();
+  };
+  const ULONGLONG begun = GetTickCount64();
+  const RunResult result = NewProcessRunner()->RunAndWait(
+      ProgramPath(),
+      {ProgramPath(), "--gtest_filter=Win32ProcessTest.DISABLED_HandOnChild",
+       "--gtest_also_run_disabled_tests"},
+      options);
+  const ULONGLONG ended = GetTickCount64();
+  ASSERT_TRUE(result.started);
+  EXPECT_EQ(result.exit_code, 0);
+  // Let go of while the program still ran, long before its end.
+  EXPECT_LT(let_go - begun + 2000, ended - begun);
 }
 
 TEST(Win32ProcessTest, AMissingProgramIsNotStarted) {

@@ -1,7 +1,6 @@
 // The language rule of both programs.
 #include "base/language_choice.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 
@@ -42,16 +41,6 @@ UiLanguage ChooseCliUiLanguage(const char* sorrel_lang, const char* lc_all, cons
   sorrel_lang = Bounded(sorrel_lang);
   if (sorrel_lang != nullptr) return FromSorrelLang(sorrel_lang);
   return FromLocale(lc_all, lc_messages, lang);
-}
-
-UiLanguage UiLanguageFromEnvironment() {
-  return ChooseUiLanguage(std::getenv("SORREL_LANG"), std::getenv("LC_ALL"),
-                          std::getenv("LC_MESSAGES"), std::getenv("LANG"));
-}
-
-UiLanguage CliUiLanguageFromEnvironment() {
-  return ChooseCliUiLanguage(std::getenv("SORREL_LANG"), std::getenv("LC_ALL"),
-                             std::getenv("LC_MESSAGES"), std::getenv("LANG"));
 }
 
 }  // namespace sorrel

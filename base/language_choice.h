@@ -18,8 +18,4 @@ UiLanguage ChooseUiLanguage(const char* sorrel_lang, const char* lc_all, const c
 UiLanguage ChooseCliUiLanguage(const char* sorrel_lang, const char* lc_all, const char* lc_messages,
                                const char* lang);
 
-// The two rules over the process's environment.
-UiLanguage UiLanguageFromEnvironment();
-UiLanguage CliUiLanguageFromEnvironment();
-
 }  // namespace sorrel

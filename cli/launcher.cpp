@@ -11,27 +11,13 @@
 #include "cli/parser.h"
 #include "cli/settings_out.h"
 #include "cli/texts.h"
-#include "platform/file_system.h"
+#include "platform/paths.h"
 #include "settings/settings_access.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 
 namespace sorrel::cli {
 namespace {
-
-void AppendParts(std::string_view text, std::string* path) {
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find('/', start);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string_view part = text.substr(start, end - start);
-    if (!part.empty() && part != ".") {
-      path->push_back('/');
-      path->append(part);
-    }
-    start = end + 1;
-  }
-}
 
 // The run after a successful parse: the transaction, then the start.
 class Launch {
@@ -101,7 +87,7 @@ int Launch::Run(std::span<const std::string> targets) {
   const bool ini_mode = IsIniModeName(env_.program_name);
   const LaunchPaths paths = MakeLaunchPaths(env_.program_folder, ini_mode);
   settings::SettingsStore store(
-      files_, ini_mode, ini_mode ? paths.ini_file : settings::HiveFilePath(files_), env_.lang,
+      files_, ini_mode, ini_mode ? paths.ini_file : settings::RegistryStorePath(files_), env_.lang,
       nullptr, [this](std::u16string_view line) { host_->WriteError(Utf16ToUtf8(line)); });
   if (!Begin(&store)) return 1;
   WriteCliSettings(options_, transaction_->context());
@@ -112,7 +98,7 @@ int Launch::Run(std::span<const std::string> targets) {
   bool committed = false;
   for (const std::string& target : targets) {
     std::string full_path;
-    if (!FormFullPath(env_.current_directory, target, &full_path)) {
+    if (!platform::FormFullPath(env_.current_directory, target, &full_path)) {
       Say(messages::kInvalidFileName, {target});
       continue;
     }
@@ -137,27 +123,12 @@ int Launch::Run(std::span<const std::string> targets) {
 LaunchPaths MakeLaunchPaths(const std::string& program_folder, bool ini_mode) {
   LaunchPaths paths;
   if (!program_folder.empty()) {
-    // The root folder is "/", every other one comes without a trailing slash.
-    const std::string folder = program_folder.back() == '/' ? program_folder : program_folder + "/";
-    paths.program = folder + (ini_mode ? "sorrel_o" : "sorrel");
+    paths.program = platform::JoinPath(
+        program_folder, platform::ExecutableFileName(ini_mode ? "sorrel_o" : "sorrel"));
     paths.ini_file = settings::IniPathIn(program_folder);
   }
   paths.command_line = "\"" + paths.program + "\" " + kCuiModeArgument;
   return paths;
-}
-
-bool FormFullPath(std::string_view current_directory, std::string_view target, std::string* full) {
-  if (target.empty()) return false;
-  std::string path;
-  if (target.front() != '/') {
-    if (current_directory.empty() || current_directory.front() != '/') return false;
-    AppendParts(current_directory, &path);
-  }
-  AppendParts(target, &path);
-  if (path.empty() || target.back() == '/') path.push_back('/');
-  if (path.size() >= platform::kMaxPathBytes) return false;
-  *full = std::move(path);
-  return true;
 }
 
 int RunSorrelc(const std::vector<std::string>& args, const CliEnvironment& env, CliHost* host,

@@ -49,15 +49,6 @@ LaunchPaths MakeLaunchPaths(const std::string& program_folder, bool ini_mode);
 // The single argument that makes the GUI program run one job head-less.
 inline constexpr const char* kCuiModeArgument = "/CUIMODE";
 
-// Joins a relative target to current_directory (absolute) and drops empty and
-// "." parts; ".." stays for the kernel to resolve, since after a symbolic
-// link it leads elsewhere than the text says. Nothing need exist, wildcards
-// stay as they are, and a target that ends in a slash keeps it. False, with
-// *full left alone, for an empty target, a relative target when
-// current_directory is not absolute (empty when it is unknown), and a result
-// of the platform's longest path (kMaxPathBytes) or more, which is never cut.
-bool FormFullPath(std::string_view current_directory, std::string_view target, std::string* full);
-
 // args are the arguments after the program's name. Writes the usage text and
 // gives 0 when asked for it (3 when it could not be written); gives 1 after the first parse
 // failure, having touched nothing. Otherwise takes the store's lock (in INI mode, chosen by the

@@ -1,7 +1,5 @@
 #include "engine/job.h"
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include "base/main_dialog_ids.h"

@@ -217,6 +217,7 @@ TEST(ApplyReplacement, UnitsAreCharactersOneToOne) {
   EXPECT_EQ(Regex(u"x\U0001F600y", u"\\x{D83D}", u"<hi>"), u"x<hi>\xDE00y");
   // A character beyond 16 bits written by the replacement stays whole.
   EXPECT_EQ(Regex(u"a", u"a", u"\\x{1F600}"), u"\U0001F600");
+  EXPECT_EQ(Regex(u"a", u"a", u"\\\\x{1F600}"), u"\\x{1F600}");  // an escaped backslash
 }
 
 TEST(ApplyReplacement, SameTextIsNoChange) {

@@ -63,4 +63,8 @@ class SystemConversion {
                       bool* used_default, int* error) = 0;
 };
 
+// The platform's code-page service, and its system conversion.
+std::unique_ptr<CodePageService> NewCodePageService();
+std::unique_ptr<SystemConversion> NewSystemConversion();
+
 }  // namespace sorrel::platform

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "base/exit_codes.h"
-
 #include "base/ui_language.h"
 #include "gui/startup.h"
 

@@ -23,8 +23,9 @@
 #include "gui/qt/qt_text.h"
 #include "gui/qt/resources.h"
 #include "gui/qt/screen_facts.h"
-#include "gui/qt/system_facts.h"
 #include "gui/qt/tooltips.h"
+#include "platform/program.h"
+#include "platform/system_facts.h"
 
 namespace sorrel::qt {
 namespace {
@@ -285,7 +286,7 @@ void AboutDialog::Open(const std::u16string& target, bool from_link) {
 
 std::u16string AboutDialog::Report() const {
   EnvironmentFacts facts;
-  AddSystemFacts(&facts);
+  facts.system = platform::ReadSystemFacts();
   AddScreenFacts(&facts);
   const QString version = static_cast<QPlainTextEdit*>(Control(ids::kVersion))->toPlainText();
   return ReportWithClient(BuildEnvironmentReport(facts), FromQString(version));
@@ -320,7 +321,7 @@ void AboutDialog::CopyToClipboard(const QString& text) {
 }
 
 void ShowAboutBox(QWidget* owner, UiLanguage language) {
-  AboutDialog box(MakeAboutBoxInfo(language), "/proc/self/exe", owner);
+  AboutDialog box(MakeAboutBoxInfo(language), platform::ProgramPath(), owner);
   box.exec();
 }
 

@@ -19,6 +19,7 @@
 #include "gui/qt/qt_text.h"
 #include "gui/qt/test_support.h"
 #include "gui/tooltips.h"
+#include "platform/program.h"
 
 namespace sorrel::qt {
 namespace {
@@ -43,7 +44,7 @@ class AboutDialogTest : public QObject {
   Opened opened_;
 
   static std::unique_ptr<AboutDialog> Box(UiLanguage language,
-                                          const std::string& file = "/proc/self/exe") {
+                                          const std::string& file = platform::ProgramPath()) {
     return std::make_unique<AboutDialog>(MakeAboutBoxInfo(language), file, nullptr);
   }
   static QPushButton* Button(AboutDialog& box, int id) {
@@ -179,7 +180,7 @@ class AboutDialogTest : public QObject {
     AboutBoxInfo info = MakeAboutBoxInfo(UiLanguage::English);
     info.contribution.reset();
     info.feedback.reset();
-    AboutDialog box(info, "/proc/self/exe", nullptr);
+    AboutDialog box(info, platform::ProgramPath(), nullptr);
     box.show();
     QVERIFY(QTest::qWaitForWindowActive(&box));
     QVERIFY(Button(box, ids::kContribution)->isHidden());

@@ -14,7 +14,7 @@
 #include "platform/posix/code_page_names.h"
 #include "platform/posix/iconv_conversion.h"
 #include "platform/posix/icu_code_pages.h"
-#include "platform/posix/program_folder.h"
+#include "platform/program.h"
 
 namespace sorrel::platform {
 namespace {

@@ -16,6 +16,7 @@
 #include "platform/posix/iconv_conversion.h"
 #include "platform/posix/jis_code_pages.h"
 #include "platform/posix/large_buffer.h"
+#include "platform/program.h"
 
 namespace sorrel::platform {
 namespace {
@@ -413,6 +414,11 @@ const std::bitset<65536>& IcuCodePageService::DoubleByteUnits932() {
     return TwoByteUnits932(Prototype932());
   }();
   return units;
+}
+
+// The converter data sit beside the program.
+std::unique_ptr<CodePageService> NewCodePageService() {
+  return std::make_unique<IcuCodePageService>(ProgramFolder());
 }
 
 }  // namespace sorrel::platform

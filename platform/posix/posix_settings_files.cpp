@@ -342,4 +342,8 @@ bool PosixSettingsFiles::DecodeAnsi(std::string_view bytes, std::u16string* text
   return true;
 }
 
+std::unique_ptr<SettingsFiles> NewSettingsFiles() {
+  return std::make_unique<PosixSettingsFiles>();
+}
+
 }  // namespace sorrel::platform

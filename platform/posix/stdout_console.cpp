@@ -16,4 +16,14 @@ void StdoutConsole::Write(std::u16string_view text) {
   }
 }
 
+std::unique_ptr<Console> NewReportConsole() {
+  return std::make_unique<StdoutConsole>();
+}
+
+bool WriteToStream(StandardStream stream, std::string_view bytes) {
+  std::FILE* file = stream == StandardStream::Output ? stdout : stderr;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fflush(file) == 0 && written;
+}
+
 }  // namespace sorrel::platform

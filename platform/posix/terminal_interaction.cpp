@@ -107,4 +107,9 @@ void TerminalInteraction::InstallInterruptHandler() {
   signal(SIGPIPE, SIG_IGN);
 }
 
+std::unique_ptr<UserInteraction> NewConsoleUser(UiLanguage language) {
+  TerminalInteraction::InstallInterruptHandler();
+  return std::make_unique<TerminalInteraction>(language);
+}
+
 }  // namespace sorrel::platform

@@ -1,6 +1,6 @@
 // The system's facts, through uname, os-release, ICU, the environment and
 // the C library's clock.
-#include "gui/qt/system_facts.h"
+#include "platform/system_facts.h"
 
 #include <sys/utsname.h>
 #include <unicode/uloc.h>
@@ -12,9 +12,9 @@
 #include <iterator>
 
 #include "base/utf.h"
-#include "gui/os_release.h"
+#include "platform/posix/os_release.h"
 
-namespace sorrel::qt {
+namespace sorrel::platform {
 namespace {
 
 std::string FileText(const char* path) {
@@ -22,23 +22,23 @@ std::string FileText(const char* path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-void AddKernelFacts(EnvironmentFacts* facts) {
+void AddKernelFacts(SystemFacts* facts) {
   utsname names{};
   if (uname(&names) != 0) return;
   facts->system_name = Utf8ToUtf16(names.sysname);
   facts->kernel_release = Utf8ToUtf16(names.release);
   facts->kernel_version = Utf8ToUtf16(names.version);
-  facts->architecture = ProcessorTag(names.machine);
+  facts->machine = Utf8ToUtf16(names.machine);
 }
 
-void AddDistribution(EnvironmentFacts* facts) {
+void AddDistribution(SystemFacts* facts) {
   // The second file is where the format puts the vendor's copy.
   std::string content = FileText("/etc/os-release");
   if (content.empty()) content = FileText("/usr/lib/os-release");
   facts->distribution = Utf8ToUtf16(OsReleaseName(content));
 }
 
-void AddLocaleCountry(EnvironmentFacts* facts) {
+void AddLocaleCountry(SystemFacts* facts) {
   UChar name[520] = {};
   UErrorCode status = U_ZERO_ERROR;
   const int32_t length = uloc_getDisplayCountry(uloc_getDefault(), "en", name, 520, &status);
@@ -47,7 +47,16 @@ void AddLocaleCountry(EnvironmentFacts* facts) {
                                static_cast<size_t>(std::min(length, int32_t{519})));
 }
 
-void AddClock(EnvironmentFacts* facts) {
+// An SSH session: SSH_CONNECTION, SSH_CLIENT or SSH_TTY is set.
+bool IsRemoteSession() {
+  for (const char* name : {"SSH_CONNECTION", "SSH_CLIENT", "SSH_TTY"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
+void AddClock(SystemFacts* facts) {
   // The C library keeps the standard offset, in seconds west of UTC, apart
   // from daylight saving.
   tzset();
@@ -61,20 +70,14 @@ void AddClock(EnvironmentFacts* facts) {
 
 }  // namespace
 
-bool IsRemoteSession() {
-  for (const char* name : {"SSH_CONNECTION", "SSH_CLIENT", "SSH_TTY"}) {
-    const char* value = std::getenv(name);
-    if (value != nullptr && *value != '\0') return true;
-  }
-  return false;
+SystemFacts ReadSystemFacts() {
+  SystemFacts facts;
+  AddKernelFacts(&facts);
+  AddDistribution(&facts);
+  AddLocaleCountry(&facts);
+  facts.remote_session = IsRemoteSession();
+  AddClock(&facts);
+  return facts;
 }
 
-void AddSystemFacts(EnvironmentFacts* facts) {
-  AddKernelFacts(facts);
-  AddDistribution(facts);
-  AddLocaleCountry(facts);
-  facts->remote_session = IsRemoteSession();
-  AddClock(facts);
-}
-
-}  // namespace sorrel::qt
+}  // namespace sorrel::platform

@@ -1,8 +1,8 @@
-#include "gui/os_release.h"
+#include "platform/posix/os_release.h"
 
 #include <gtest/gtest.h>
 
-namespace sorrel {
+namespace sorrel::platform {
 namespace {
 
 TEST(OsReleaseTest, PrettyNameFirstThenName) {
@@ -25,4 +25,4 @@ TEST(OsReleaseTest, QuotesAndEscapes) {
 }
 
 }  // namespace
-}  // namespace sorrel
+}  // namespace sorrel::platform

@@ -1,7 +1,7 @@
 // Reading the os-release format.
-#include "gui/os_release.h"
+#include "platform/posix/os_release.h"
 
-namespace sorrel {
+namespace sorrel::platform {
 namespace {
 
 std::string Unquote(std::string_view value) {
@@ -45,4 +45,4 @@ std::string OsReleaseName(std::string_view content) {
   return {};
 }
 
-}  // namespace sorrel
+}  // namespace sorrel::platform

@@ -205,7 +205,7 @@ std::wstring Widen(std::u16string_view text) {
 }
 
 // The value of the hexadecimal digits of text; false when one is not.
-bool HexValue(std::u16string_view text, uint32_t* value) {
+[[maybe_unused]] bool HexValue(std::u16string_view text, uint32_t* value) {
   *value = 0;
   for (const char16_t c : text) {
     const int digit = c >= u'0' && c <= u'9'   ? c - u'0'

@@ -73,8 +73,12 @@ std::vector<platform::RegistryValue> SettingsCopy::RegistryValues() const {
 }
 
 SettingsTransaction::SettingsTransaction(std::unique_ptr<platform::LockedSettingsFile> lock,
+                                         std::optional<std::string> stored,
                                          std::unique_ptr<SettingsCopy> copy, AnsiDecoder ansi)
-    : file_(lock.get()), copy_(std::move(copy)), ansi_(std::move(ansi)) {
+    : file_(lock.get()),
+      stored_(std::move(stored)),
+      copy_(std::move(copy)),
+      ansi_(std::move(ansi)) {
   lock_ = std::move(lock);
   copy_->context().written = &written_;
 }
@@ -109,7 +113,14 @@ std::vector<std::u16string> SettingsTransaction::ValuesNotKept() const {
 }
 
 bool SettingsTransaction::Commit(int* error) {
-  if (file_ != nullptr) return file_->Replace(copy_->Serialize(), error);
+  if (file_ != nullptr) {
+    // A run that repeats the last one stores nothing new: no write, no sync.
+    std::string data = copy_->Serialize();
+    if (data == stored_) return true;
+    if (!file_->Replace(data, error)) return false;
+    stored_ = std::move(data);
+    return true;
+  }
   std::vector<platform::RegistryValue> changed;
   for (platform::RegistryValue& value : copy_->RegistryValues()) {
     const bool as_read = std::any_of(read_values_.begin(), read_values_.end(),
@@ -215,6 +226,7 @@ std::unique_ptr<SettingsTransaction> SettingsStore::Begin(StoreState* state, int
       files_->Lock(path_, /*make_folder=*/!ini_mode_, error);
   if (lock == nullptr) return nullptr;
   std::string bytes;
+  bool file_holds_bytes = true;
   std::unique_ptr<SettingsCopy> copy = NewCopy();
   switch (lock->Read(&bytes, error)) {
     case platform::SettingsReadStatus::Ok:
@@ -222,6 +234,7 @@ std::unique_ptr<SettingsTransaction> SettingsStore::Begin(StoreState* state, int
     case platform::SettingsReadStatus::Missing:
       // A new INI file starts as the header the profile functions create.
       if (ini_mode_) bytes.assign(kIniHeader, kIniHeaderSize);
+      file_holds_bytes = false;
       break;
     case platform::SettingsReadStatus::NotRegular:
       *state = StoreState::NotRegular;
@@ -230,6 +243,7 @@ std::unique_ptr<SettingsTransaction> SettingsStore::Begin(StoreState* state, int
       return nullptr;
   }
   if (!copy->Parse(bytes, Ansi())) {
+    file_holds_bytes = false;
     std::string aside;
     if (!lock->SetAside(&aside, error)) {
       *state = StoreState::Damaged;
@@ -243,7 +257,10 @@ std::unique_ptr<SettingsTransaction> SettingsStore::Begin(StoreState* state, int
   }
   *state = StoreState::Ok;
   *error = 0;
-  return std::make_unique<SettingsTransaction>(std::move(lock), std::move(copy), Ansi());
+  std::optional<std::string> stored;
+  if (file_holds_bytes) stored = std::move(bytes);
+  return std::make_unique<SettingsTransaction>(std::move(lock), std::move(stored), std::move(copy),
+                                               Ansi());
 }
 
 bool SettingsStore::Save(const ControlStore& dialog) {

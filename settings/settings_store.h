@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -67,9 +68,11 @@ class SettingsCopy {
 // The lock, the copy read under it, and the texts written to it.
 class SettingsTransaction {
  public:
-  // Over a file that the lock holds.
+  // Over a file that the lock holds, which holds the bytes stored (none when
+  // there is no file).
   SettingsTransaction(std::unique_ptr<platform::LockedSettingsFile> lock,
-                      std::unique_ptr<SettingsCopy> copy, AnsiDecoder ansi);
+                      std::optional<std::string> stored, std::unique_ptr<SettingsCopy> copy,
+                      AnsiDecoder ansi);
   // Over the settings key of the system's registry, whose values read under
   // the lock were read_values.
   SettingsTransaction(std::unique_ptr<platform::SettingsLock> lock,
@@ -87,10 +90,9 @@ class SettingsTransaction {
   std::vector<std::u16string> ValuesNotKept() const;
 
   // Replaces the file with the copy: one temporary file, one sync, one
-  // rename. False with the system's error code in *error; the file is then
-  // as it was. In the system's registry, writes the values that differ from
-  // what was read, in one opening of the key. May be called again after a
-  // change.
+  // rename, none when the file already holds the copy's bytes. False with the system's error code
+  // in *error; the file is then as it was. In the system's registry, writes the values that differ
+  // from what was read, in one opening of the key. May be called again after a change.
   bool Commit(int* error);
 
   // The lock, for a program started to hold it on (ProcessRunner).
@@ -99,6 +101,7 @@ class SettingsTransaction {
  private:
   std::unique_ptr<platform::SettingsLock> lock_;
   platform::LockedSettingsFile* file_ = nullptr;  // the lock's file, or null
+  std::optional<std::string> stored_;             // the bytes the file holds
   platform::SystemRegistry* registry_ = nullptr;  // or the registry
   std::vector<platform::RegistryValue> read_values_;
   std::unique_ptr<SettingsCopy> copy_;

@@ -4,6 +4,7 @@
 #include "settings/settings_store.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -107,6 +108,22 @@ TEST(SettingsStoreTest, FirstCommitCreatesAPrivateFileInAPrivateFolder) {
             "[HKEY_CURRENT_USER\\Software\\FenwrightAns\\sorrel\\CurrentVersion]\r\n"
             "\"SearchSubFolders\"=dword:00000000\r\n\r\n");
   EXPECT_EQ(s.home.List("config/sorrel"), std::vector<std::string>{"registry.reg"});
+}
+
+TEST(SettingsStoreTest, ACommitThatChangesNothingLeavesTheFileAlone) {
+  RealStores s(false);
+  // The inode of the file after a transaction that sets the target.
+  const auto commit_target = [&](const char16_t* target) {
+    auto transaction = Begin(&s.store);
+    WriteSettingString(transaction->context(), u"TargetPath", target);
+    EXPECT_TRUE(Commit(transaction.get()));
+    struct stat st {};
+    stat(s.home.Path(s.file()).c_str(), &st);
+    return st.st_ino;
+  };
+  const ino_t first = commit_target(u"/data/a.txt");
+  EXPECT_EQ(commit_target(u"/data/a.txt"), first);
+  EXPECT_NE(commit_target(u"/data/b.txt"), first);
 }
 
 TEST(SettingsStoreTest, ACommitKeepsEverythingElseTheFileHolds) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/byte_page.h"
+
 namespace sorrel::platform {
 
 enum class EncodeStatus {
@@ -51,6 +53,11 @@ class CodePageService {
   // The units that code page 932 (with best fit) encodes as two bytes; the
   // two-column test of tab expansion. Built once.
   virtual const std::bitset<65536>& DoubleByteUnits932() = 0;
+  // The tables of code_page, built once from the converter that decodes and
+  // encodes it, or null when the page is not an ASCII-compatible page of the
+  // layout BytePage describes (UTF-16, UTF-7, the JIS and EBCDIC pages, a
+  // page the service cannot convert). Thread-safe.
+  virtual const BytePage* BytePageFor(uint32_t code_page) = 0;
 };
 
 class SystemConversion {

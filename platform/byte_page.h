@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -19,9 +20,10 @@ struct BytePage {
   // The entry of a code the converter decodes strictly.
   static constexpr PageEntry kValid = 1u << 16;
   // A valid code that decodes to one unit, which is neither a control code,
-  // a space nor U+3000, and that the converter encodes back to the very same
-  // bytes: a step over the text treats it as a step over the bytes treats
-  // those bytes, and encoding the text gives them back.
+  // a space nor a surrogate (but for a byte below 0x80, which is itself),
+  // and that the converter encodes back to the very same bytes: a step over
+  // the text treats it as a step over the bytes treats those bytes, and
+  // encoding the text gives them back.
   static constexpr PageEntry kPlain = 1u << 17;
   // A valid code that decodes to more than one unit (the tables hold the
   // first only): decoding it needs the converter.
@@ -50,6 +52,14 @@ struct BytePage {
   uint8_t triple_lead = 0;
   std::vector<PageEntry> triples;
 
+  // The UTF-8 of the character that starts with a byte of 0x80 or more,
+  // by (first byte - 0x80) << 8 | the byte after it: its UTF-8 bytes from
+  // the lowest byte on, their count in bits 24 to 27, and the count of the
+  // character's own bytes in bits 28 to 31; 0 where the character is not
+  // valid, is a unit that is a surrogate or several units, or has three
+  // bytes. Made by AddUtf8Tables.
+  std::vector<uint32_t> high_utf8;
+
   // The entry of the character of length len at p (len from length[]).
   PageEntry Entry(const unsigned char* p, size_t len) const {
     if (len == 1) return single[p[0]];
@@ -57,6 +67,9 @@ struct BytePage {
     return triples[p[1] << 8 | p[2]];
   }
 };
+
+// Fills single_utf8 and pairs_utf8 from the entries.
+void AddUtf8Tables(BytePage* page);
 
 // What a scan of bytes in a page found.
 struct PageScan {
@@ -67,5 +80,17 @@ struct PageScan {
 // Scans bytes of page: whether they decode strictly, and whether every
 // character is plain.
 PageScan ScanPage(const BytePage& page, std::string_view bytes);
+
+enum class Transcoding {
+  Ok,
+  Invalid,    // the bytes do not decode strictly
+  NeedsText,  // a character of several units, or a surrogate: only the
+              // converter decodes it whole
+};
+
+// Decodes bytes of page (one with tables) and encodes the text as UTF-8
+// into out, which is replaced on Ok: the very bytes that the converters'
+// decoding and encoding give.
+Transcoding TranscodeToUtf8(const BytePage& page, std::string_view bytes, std::string* out);
 
 }  // namespace sorrel::platform

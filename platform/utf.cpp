@@ -1,9 +1,6 @@
 // UTF-8 and UTF-16 conversions by the rules of the Unicode standard.
 #include "platform/utf.h"
 
-#include <cstdint>
-#include <cstring>
-
 namespace sorrel {
 namespace {
 
@@ -112,57 +109,7 @@ std::string EncodeUtf8(std::u16string_view text, Lone lone) {
   return out;
 }
 
-// Whether the eight bytes at p are all ASCII.
-bool AsciiWord(const unsigned char* p) {
-  uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  return (word & 0x8080808080808080u) == 0;
-}
-
-bool IsContinuation(unsigned char b) {
-  return (b & 0xC0) == 0x80;
-}
-
-// The length of the well-formed sequence at p (p < end, *p >= 0x80), or 0:
-// the ranges of the Unicode standard's table of well-formed sequences.
-size_t SequenceLength(const unsigned char* p, const unsigned char* end) {
-  const unsigned char b0 = p[0];
-  const size_t left = static_cast<size_t>(end - p);
-  if (b0 >= 0xC2 && b0 <= 0xDF) return left >= 2 && IsContinuation(p[1]) ? 2 : 0;
-  if (b0 >= 0xE0 && b0 <= 0xEF) {
-    if (left < 3 || !IsContinuation(p[1]) || !IsContinuation(p[2])) return 0;
-    if (b0 == 0xE0 && p[1] < 0xA0) return 0;  // overlong
-    if (b0 == 0xED && p[1] > 0x9F) return 0;  // a surrogate
-    return 3;
-  }
-  if (b0 >= 0xF0 && b0 <= 0xF4) {
-    if (left < 4 || !IsContinuation(p[1]) || !IsContinuation(p[2]) || !IsContinuation(p[3])) {
-      return 0;
-    }
-    if (b0 == 0xF0 && p[1] < 0x90) return 0;  // overlong
-    if (b0 == 0xF4 && p[1] > 0x8F) return 0;  // beyond U+10FFFF
-    return 4;
-  }
-  return 0;
-}
-
 }  // namespace
-
-bool IsUtf8(std::string_view bytes) {
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  const unsigned char* const end = p + bytes.size();
-  while (p < end) {
-    while (end - p >= 16 && AsciiWord(p) && AsciiWord(p + 8)) p += 16;
-    if (*p < 0x80) {
-      ++p;
-      continue;
-    }
-    const size_t length = SequenceLength(p, end);
-    if (length == 0) return false;
-    p += length;
-  }
-  return true;
-}
 
 size_t Utf8Sequence(std::string_view bytes, char32_t* cp) {
   return bytes.empty() ? 0 : DecodeOne(bytes, 0, cp);

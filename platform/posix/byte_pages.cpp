@@ -9,8 +9,6 @@
 namespace sorrel::platform {
 namespace {
 
-constexpr char16_t kIdeographicSpace = 0x3000;
-
 enum class Decoded { Valid, Truncated, Invalid };
 
 // Asks the converter about one byte sequence: strict decoding from the
@@ -59,8 +57,7 @@ class Prober {
     if (count_ > 1) return entry | BytePage::kSeveralUnits;
     const char16_t unit = units_[0];
     const bool ascii = bytes.size() == 1 && static_cast<unsigned char>(bytes[0]) < 0x80;
-    const bool special =
-        unit <= 0x20 || unit == kIdeographicSpace || (unit >= 0xD800 && unit <= 0xDFFF);
+    const bool special = unit <= 0x20 || (unit >= 0xD800 && unit <= 0xDFFF);
     if ((ascii || !special) && EncodesBackTo(bytes)) entry |= BytePage::kPlain;
     return entry;
   }
@@ -162,6 +159,7 @@ std::unique_ptr<BytePage> BuildBytePage(UConverter* converter, uint32_t code_pag
     if (!AddPairs(prober, byte, page.get(), &has_triples)) return nullptr;
     if (has_triples && !AddTriples(prober, byte, page.get())) return nullptr;
   }
+  AddUtf8Tables(page.get());
   return page;
 }
 

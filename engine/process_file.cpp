@@ -6,13 +6,12 @@
 #include <stdexcept>
 
 #include "engine/encode_table.h"
+#include "engine/file_text.h"
 #include "engine/messages.h"
 #include "engine/reader.h"
 #include "engine/replacement.h"
 #include "engine/report.h"
-#include "engine/transforms.h"
 #include "engine/walk.h"
-#include "engine/writer.h"
 #include "platform/text_format.h"
 #include "platform/utf.h"
 
@@ -71,29 +70,6 @@ void RememberAfterWrite(JobContext& ctx, const std::string& name,
   if (ctx.fs->FileId(name, &now)) Remember(ctx, now);
 }
 
-// Runs the stages in their fixed order with an abort check before each;
-// false when the run is to stop.
-bool RunStages(JobContext& ctx, TextBuffer& text, const ConversionOptions& o, bool* changed) {
-  auto stage = [&](bool gate, auto&& operation) {
-    if (IsAbortRequested(ctx)) return false;
-    if (gate && operation()) *changed = true;
-    return true;
-  };
-  const std::bitset<65536>* double_byte =
-      o.Tab2Space ? &ctx.code_pages->DoubleByteUnits932() : nullptr;
-  return stage(o.UnifyLineEndKind != -1, [&] { return UnifyLineEnds(text, o.UnifyLineEndKind); }) &&
-         stage(o.ZenSp2SpSp, [&] { return SplitFullWidthSpaces(text); }) &&
-         stage(o.DelRightWhiteSpace, [&] { return DeleteTrailingWhiteSpace(text); }) &&
-         stage(o.Tab2Space, [&] { return ExpandTabs(text, o.Tab2SpaceClm, *double_byte); }) &&
-         stage(o.DelControlCode, [&] { return DeleteControlCodes(text); }) &&
-         stage(o.ControlCode2Space, [&] { return ControlCodesToSpaces(text); }) &&
-         stage(o.InsLfChar != 0,
-               [&] { return InsertLineEndEveryNChars(text, o.InsLfChar, o.InsertLineEndKind); }) &&
-         stage(o.ReplaceString, [&] {
-           return ApplyReplacement(text, o.Replacement, [&] { return IsAbortRequested(ctx); });
-         });
-}
-
 // Gives the rewritten file back its times, reporting what failed.
 void RestoreTimes(JobContext& ctx, const std::string& name, std::u16string_view shown,
                   bool have_times, const platform::FileTimes& times) {
@@ -115,7 +91,7 @@ void RestoreTimes(JobContext& ctx, const std::string& name, std::u16string_view 
 
 // Backs up and writes the file; the counters are the caller's.
 void WriteBack(JobContext& ctx, const std::string& name, std::u16string_view shown,
-               TextBuffer& text, uint32_t output_page, uint32_t bom,
+               FileText& content, uint32_t output_page, uint32_t bom,
                const platform::FileSnapshot& snapshot, const ConversionOptions& o) {
   platform::FileTimes times;
   const bool have_times = o.SETTS && ctx.fs->GetFileTimes(name, &times);
@@ -129,7 +105,7 @@ void WriteBack(JobContext& ctx, const std::string& name, std::u16string_view sho
   }
   std::u16string what;
   std::u16string detail;
-  if (WriteTextFile(ctx, name, std::move(text), output_page, bom, snapshot, &what, &detail)) {
+  if (WriteFileText(ctx, name, std::move(content), output_page, bom, snapshot, &what, &detail)) {
     ++ctx.ReplacedCount;
     if (o.SETTS) RestoreTimes(ctx, name, shown, have_times, times);
   }
@@ -148,12 +124,17 @@ bool ProcessFileSteps(JobContext& ctx, const std::string& name, std::u16string_v
     recovery.name = name;
     EmitRecoveryLine(ctx, recovery);
   }
-  TextBuffer text;
   uint32_t input_page = o.CharEncodeOther;
   uint32_t bom = 0;
   platform::FileSnapshot snapshot;
-  const ReadResult result = ReadTextFile(ctx, name, text, o.CharEncode, input_page, bom,
-                                         o.InsertLineEndKind, o.InsLfByte, &snapshot);
+  FileBytes raw;
+  ReadResult result = ReadFileBytes(ctx, name, o.CharEncode, input_page, bom, o.InsertLineEndKind,
+                                    o.InsLfByte, &snapshot, &raw);
+  const uint32_t output_page = OutputCodePage(o, input_page);
+  FileText content;
+  if (result == ReadResult::Ok) {
+    result = PrepareFileText(ctx, std::move(raw), input_page, output_page, o, &content);
+  }
   if (const TextPair* line = ReadResultLine(result, o.InsLfByte)) {
     if (result == ReadResult::NoService) {
       EmitReportLine(ctx, ctx.Text(*line));
@@ -166,11 +147,12 @@ bool ProcessFileSteps(JobContext& ctx, const std::string& name, std::u16string_v
   Remember(ctx, snapshot);
 
   bool changed = o.InsLfByte != 0;
-  if (!RunStages(ctx, text, o, &changed)) return false;
+  if (!RunStages(
+          ctx, content, o, [&] { return IsAbortRequested(ctx); }, &changed))
+    return false;
 
-  const uint32_t output_page = OutputCodePage(o, input_page);
   if (output_page != input_page || changed) {
-    WriteBack(ctx, name, shown, text, output_page, bom, snapshot, o);
+    WriteBack(ctx, name, shown, content, output_page, bom, snapshot, o);
     RememberAfterWrite(ctx, name, &snapshot);
   }
   ++ctx.TargetCount;

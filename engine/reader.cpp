@@ -125,12 +125,12 @@ void InsertLineEndEveryNBytes(std::string& bytes, size_t skip, uint32_t n, LineE
   bytes.swap(out);
 }
 
-ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& text,
-                        short read_index, uint32_t& code_page, uint32_t& bom, LineEndKind kind,
-                        uint32_t n, platform::FileSnapshot* snapshot) {
-  text.clear();
+ReadResult ReadFileBytes(JobContext& ctx, const std::string& name, short read_index,
+                         uint32_t& code_page, uint32_t& bom, LineEndKind kind, uint32_t n,
+                         platform::FileSnapshot* snapshot, FileBytes* out) {
   bom = 0;
-  std::string bytes;
+  std::string& bytes = out->bytes;
+  bytes.clear();
   switch (ctx.fs->ReadWholeFile(name, &bytes, snapshot)) {
     case platform::ReadStatus::Ok:
       break;
@@ -145,15 +145,15 @@ ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& te
   }
 
   platform::CreateStatus status;
-  std::unique_ptr<platform::CodePageConverter> converter = ctx.code_pages->Create(&status);
-  if (!converter) return ReadResult::NoService;
+  out->converter = ctx.code_pages->Create(&status);
+  if (!out->converter) return ReadResult::NoService;
 
-  const size_t bom_length = ByteOrderMark(bytes, &code_page);
-  if (bom_length > 0) {
+  out->mark_length = ByteOrderMark(bytes, &code_page);
+  if (out->mark_length > 0) {
     bom = 1;
   } else if (!ListedCodePage(read_index, &code_page)) {
     uint32_t detected;
-    code_page = converter->Detect(bytes, &detected) ? detected : EncodeTable[1].code_page;
+    code_page = out->converter->Detect(bytes, &detected) ? detected : EncodeTable[1].code_page;
     if (!IsUtf16CodePage(code_page) && bytes.find('\0') != std::string::npos) {
       return ReadResult::Binary;
     }
@@ -163,16 +163,29 @@ ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& te
   RemoveNulBytes(bytes, utf16);
   if (n > 0) {
     if (utf16 && n % 2 == 1 && !ConfirmOddCut(ctx, name, n)) return ReadResult::Aborted;
-    InsertLineEndEveryNBytes(bytes, bom_length, n, kind, code_page);
+    InsertLineEndEveryNBytes(bytes, out->mark_length, n, kind, code_page);
   }
+  return ReadResult::Ok;
+}
 
-  const std::string_view body = std::string_view(bytes).substr(bom_length);
-  if (!converter->Decode(code_page, body, &text)) {
+ReadResult DecodeFileBytes(const FileBytes& bytes, uint32_t code_page, TextBuffer& text) {
+  if (!bytes.converter->Decode(code_page, bytes.body(), &text)) {
     text.clear();
     return ReadResult::CannotDecode;
   }
   CheckTextLength(text.size());
   return ReadResult::Ok;
+}
+
+ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& text,
+                        short read_index, uint32_t& code_page, uint32_t& bom, LineEndKind kind,
+                        uint32_t n, platform::FileSnapshot* snapshot) {
+  text.clear();
+  FileBytes bytes;
+  const ReadResult result =
+      ReadFileBytes(ctx, name, read_index, code_page, bom, kind, n, snapshot, &bytes);
+  if (result != ReadResult::Ok) return result;
+  return DecodeFileBytes(bytes, code_page, text);
 }
 
 }  // namespace sorrel

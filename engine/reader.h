@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "engine/job_context.h"
 #include "engine/text_buffer.h"
@@ -22,6 +24,17 @@ enum class ReadResult {
   NotFollowed = 8,  // a symbolic link of another user on the way to the file
 };
 
+// A file's bytes as the reader has them just before decoding: NUL bytes
+// removed and line ends put in as asked, the mark (if any) still in front;
+// and the converter that is to decode them.
+struct FileBytes {
+  std::string bytes;
+  size_t mark_length = 0;
+  std::unique_ptr<platform::CodePageConverter> converter;
+
+  std::string_view body() const { return std::string_view(bytes).substr(mark_length); }
+};
+
 // Reads name into text. The code page goes in as CharEncodeOther and comes
 // out as the page the text was decoded from (valid on Ok, CannotDecode and
 // Aborted); bom is 1 when a byte-order mark was found. With n > 0 a line end
@@ -37,6 +50,16 @@ enum class ReadResult {
 ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& text,
                         short read_index, uint32_t& code_page, uint32_t& bom, LineEndKind kind,
                         uint32_t n, platform::FileSnapshot* snapshot);
+
+// The reader up to the decoding: as ReadTextFile, with the bytes to decode
+// in *out instead of the text (Ok is then not yet a text that decodes).
+ReadResult ReadFileBytes(JobContext& ctx, const std::string& name, short read_index,
+                         uint32_t& code_page, uint32_t& bom, LineEndKind kind, uint32_t n,
+                         platform::FileSnapshot* snapshot, FileBytes* out);
+
+// The last step of the reader: decodes the body of bytes strictly from
+// code_page into text; CannotDecode when it does not decode.
+ReadResult DecodeFileBytes(const FileBytes& bytes, uint32_t code_page, TextBuffer& text);
 
 // The byte-buffer edits of the reader, each in one linear pass.
 

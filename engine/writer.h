@@ -21,6 +21,12 @@ bool WriteTextFile(JobContext& ctx, const std::string& name, TextBuffer text, ui
                    uint32_t bom, const platform::FileSnapshot& snapshot, std::u16string* what,
                    std::u16string* detail);
 
+// As WriteTextFile, for a text that is already bytes of code_page (without
+// a mark): only the encoding is left out.
+bool WriteBytesFile(JobContext& ctx, const std::string& name, std::string bytes, uint32_t code_page,
+                    uint32_t bom, const platform::FileSnapshot& snapshot, std::u16string* what,
+                    std::u16string* detail);
+
 // The system's text for an error code in the job's language.
 std::u16string SystemErrorText(JobContext& ctx, int code);
 

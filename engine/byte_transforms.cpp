@@ -12,6 +12,10 @@
 
 #include "platform/utf.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace sorrel {
 namespace {
 
@@ -56,6 +60,42 @@ size_t Find(const std::string& bytes, size_t from, char c) {
 size_t MoveDown(std::string& bytes, size_t write, size_t from, size_t to) {
   if (write != from) std::memmove(bytes.data() + write, bytes.data() + from, to - from);
   return write + (to - from);
+}
+
+// Moves the bytes from *read up to the next c down to *write, and leaves
+// *read at that c (or the end) and *write behind the moved bytes. Once the
+// bytes have moved down by 16 or more, they go 16 at a time: a whole block
+// is stored even where it holds c, since what lies behind c in it is
+// written over later and the store reaches no byte not yet read.
+void MoveRunUntil(std::string& bytes, size_t* read, size_t* write, char c) {
+#if defined(__SSE2__)
+  if (*read - *write >= 16) {
+    // Locals, which the stores through data cannot be taken to change.
+    char* const data = bytes.data();
+    const char* from = data + *read;
+    char* to = data + *write;
+    const char* const last = data + bytes.size() - 16;
+    const __m128i wanted = _mm_set1_epi8(c);
+    while (from <= last) {
+      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(to), block);
+      const int found = _mm_movemask_epi8(_mm_cmpeq_epi8(block, wanted));
+      if (found != 0) {
+        const int at = __builtin_ctz(static_cast<unsigned>(found));
+        *read = static_cast<size_t>(from - data) + at;
+        *write = static_cast<size_t>(to - data) + at;
+        return;
+      }
+      from += 16;
+      to += 16;
+    }
+    *read = static_cast<size_t>(from - data);
+    *write = static_cast<size_t>(to - data);
+  }
+#endif
+  const size_t next = Find(bytes, *read, c);
+  *write = MoveDown(bytes, *write, *read, next);
+  *read = next;
 }
 
 std::string_view LineEnd(LineEndKind kind) {
@@ -121,9 +161,7 @@ bool UnifyToLf(std::string& bytes) {
     const bool pair = read + 1 < bytes.size() && bytes[read + 1] == kLf;
     if (!pair) bytes[write++] = kLf;
     ++read;
-    const size_t next = Find(bytes, read, kCr);
-    write = MoveDown(bytes, write, read, next);
-    read = next;
+    MoveRunUntil(bytes, &read, &write, kCr);
   }
   bytes.resize(write);
   return true;
@@ -140,9 +178,7 @@ bool UnifyToCr(std::string& bytes) {
     const bool pair = read > 0 && read - 1 != last_lf && bytes[read - 1] == kCr;
     if (!pair) bytes[write++] = kCr;
     last_lf = read++;
-    const size_t next = Find(bytes, read, kLf);
-    write = MoveDown(bytes, write, read, next);
-    read = next;
+    MoveRunUntil(bytes, &read, &write, kLf);
   }
   bytes.resize(write);
   return true;

@@ -519,6 +519,37 @@ TEST_F(PosixFileSystemTest, EveryFileIsSyncedAndItsFolderOncePerRunOfRenames) {
   EXPECT_EQ(Get("c2"), "new");
 }
 
+// Rewrites begun one after the other are synced together when the first is
+// finished; until each is finished its file is as it was, and one dropped
+// unfinished leaves no trace.
+TEST_F(PosixFileSystemTest, RewritesBegunTogetherAreSyncedTogether) {
+  for (const char* name : {"a", "b", "c"}) Put(name, "old");
+  const ino_t top = StatOf("").st_ino;
+  SyncLog calls;
+  PosixFileSystem fs(&calls);
+  std::vector<std::unique_ptr<PendingRewrite>> pending;
+  for (const char* name : {"a", "b", "c"}) {
+    RewriteResult result;
+    pending.push_back(fs.StartRewrite(Path(name), ReadOk(fs, name), "new", &result));
+    ASSERT_NE(pending.back(), nullptr) << name;
+  }
+  EXPECT_EQ(calls.files, 0);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b", "c"}));
+  pending[1].reset();
+  EXPECT_EQ(pending[0]->Finish().status, RewriteStatus::Ok);
+  EXPECT_EQ(calls.files, 2);
+  EXPECT_EQ(Get("a"), "new");
+  EXPECT_EQ(Get("c"), "old");
+  EXPECT_EQ(pending[2]->Finish().status, RewriteStatus::Ok);
+  EXPECT_EQ(calls.files, 2);
+  EXPECT_TRUE(calls.folders.empty());
+  fs.SyncRenames();
+  EXPECT_EQ(calls.folders, std::vector<ino_t>{top});
+  EXPECT_EQ(Get("b"), "old");
+  EXPECT_EQ(Get("c"), "new");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b", "c"}));
+}
+
 TEST_F(PosixFileSystemTest, CopyReplacesTheOldBackupWithModeAndTime) {
   Put("a.txt", "new");
   Put("a.txt.bak", "an old backup, longer than the file");

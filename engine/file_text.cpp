@@ -16,7 +16,7 @@ bool StepsRunOnBytes(const ConversionOptions& o) {
 }
 
 // The content as bytes of the output page, or false to decode it.
-bool TakeBytes(JobContext& ctx, FileBytes& raw, uint32_t input_page, uint32_t output_page,
+bool TakeBytes(const JobContext& ctx, FileBytes& raw, uint32_t input_page, uint32_t output_page,
                const ConversionOptions& o, FileText* out, bool* valid) {
   *valid = true;
   if (!StepsRunOnBytes(o)) return false;
@@ -53,10 +53,11 @@ bool TakeBytes(JobContext& ctx, FileBytes& raw, uint32_t input_page, uint32_t ou
 // The stages in their order over one kind of content; steps is called with
 // each stage's operation on it.
 template <typename Steps>
-bool RunEachStage(JobContext& ctx, const ConversionOptions& o, const std::function<bool()>& aborted,
-                  bool* changed, Steps steps) {
+bool RunEachStage(const JobContext& ctx, const ConversionOptions& o,
+                  const std::function<bool()>& aborted, bool* changed, int* entered, Steps steps) {
   auto stage = [&](bool gate, auto&& operation) {
     if (aborted()) return false;
+    ++*entered;
     if (gate && operation()) *changed = true;
     return true;
   };
@@ -110,7 +111,7 @@ struct ByteSteps {
 
 }  // namespace
 
-ReadResult PrepareFileText(JobContext& ctx, FileBytes raw, uint32_t input_page,
+ReadResult PrepareFileText(const JobContext& ctx, FileBytes raw, uint32_t input_page,
                            uint32_t output_page, const ConversionOptions& o, FileText* out) {
   bool valid = true;
   if (TakeBytes(ctx, raw, input_page, output_page, o, out, &valid)) return ReadResult::Ok;
@@ -118,23 +119,22 @@ ReadResult PrepareFileText(JobContext& ctx, FileBytes raw, uint32_t input_page,
   return DecodeFileBytes(raw, input_page, out->text);
 }
 
-bool RunStages(JobContext& ctx, FileText& content, const ConversionOptions& o,
-               const std::function<bool()>& aborted, bool* changed) {
+bool RunStages(const JobContext& ctx, FileText& content, const ConversionOptions& o,
+               const std::function<bool()>& aborted, bool* changed, int* entered) {
+  *entered = 0;
   if (content.byte_page != nullptr) {
-    return RunEachStage(ctx, o, aborted, changed, ByteSteps{content.bytes, *content.byte_page});
+    return RunEachStage(ctx, o, aborted, changed, entered,
+                        ByteSteps{content.bytes, *content.byte_page});
   }
-  return RunEachStage(ctx, o, aborted, changed, TextSteps{content.text});
+  return RunEachStage(ctx, o, aborted, changed, entered, TextSteps{content.text});
 }
 
-bool WriteFileText(JobContext& ctx, const std::string& name, FileText content, uint32_t output_page,
-                   uint32_t bom, const platform::FileSnapshot& snapshot, std::u16string* what,
-                   std::u16string* detail) {
+bool EncodeFileText(const JobContext& ctx, FileText content, uint32_t output_page, uint32_t bom,
+                    std::string* data, std::u16string* what, std::u16string* detail) {
   if (content.byte_page != nullptr) {
-    return WriteBytesFile(ctx, name, std::move(content.bytes), output_page, bom, snapshot, what,
-                          detail);
+    return MarkForWriting(ctx, std::move(content.bytes), output_page, bom, data, what, detail);
   }
-  return WriteTextFile(ctx, name, std::move(content.text), output_page, bom, snapshot, what,
-                       detail);
+  return EncodeForWriting(ctx, std::move(content.text), output_page, bom, data, what, detail);
 }
 
 }  // namespace sorrel

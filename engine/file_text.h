@@ -27,26 +27,27 @@ struct FileText {
 };
 
 // Makes the content of a file read as input_page that is to be written as
-// output_page, consuming raw. It stays bytes when no string replacement is
+// output_page, consuming raw. Thread: any. It stays bytes when no string replacement is
 // chosen, input_page has tables, and the bytes are valid and plain in it;
 // then the output page must be input_page, or UTF-8 (the bytes are turned
 // into UTF-8 straight away). Otherwise it is decoded. CannotDecode where the
 // bytes do not decode strictly in input_page, as decoding would tell;
 // std::bad_alloc for a text beyond kMaxTextUnits.
-ReadResult PrepareFileText(JobContext& ctx, FileBytes raw, uint32_t input_page,
+ReadResult PrepareFileText(const JobContext& ctx, FileBytes raw, uint32_t input_page,
                            uint32_t output_page, const ConversionOptions& o, FileText* out);
 
 // Runs the stages (a) to (h) in their fixed order, each whose gate holds;
 // before each, aborted() is asked, and the first true ends the run with
 // false, the content then half done. A stage that changes the content sets
 // *changed. An expression's match asks aborted() as it goes (replacement.h).
-bool RunStages(JobContext& ctx, FileText& content, const ConversionOptions& o,
-               const std::function<bool()>& aborted, bool* changed);
+// *entered counts the stages begun. Thread: any, when aborted() may be
+// asked there.
+bool RunStages(const JobContext& ctx, FileText& content, const ConversionOptions& o,
+               const std::function<bool()>& aborted, bool* changed, int* entered);
 
-// Writes the content over name in output_page, with WriteTextFile or, for
-// bytes, WriteBytesFile.
-bool WriteFileText(JobContext& ctx, const std::string& name, FileText content, uint32_t output_page,
-                   uint32_t bom, const platform::FileSnapshot& snapshot, std::u16string* what,
-                   std::u16string* detail);
+// The bytes to write for the content in output_page, with EncodeForWriting
+// or, for bytes, MarkForWriting (writer.h). Thread: any.
+bool EncodeFileText(const JobContext& ctx, FileText content, uint32_t output_page, uint32_t bom,
+                    std::string* data, std::u16string* what, std::u16string* detail);
 
 }  // namespace sorrel

@@ -22,6 +22,8 @@ enum class ReadResult {
   Aborted = 6,
   Binary = 7,       // under detection: NUL bytes in data that is not UTF-16
   NotFollowed = 8,  // a symbolic link of another user on the way to the file
+  Unasked = 9,      // an odd cut of UTF-16 waits for the question that only
+                    // the job's own thread asks (SettleFileBytes)
 };
 
 // A file's bytes as the reader has them just before decoding: NUL bytes
@@ -56,6 +58,17 @@ ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& te
 ReadResult ReadFileBytes(JobContext& ctx, const std::string& name, short read_index,
                          uint32_t& code_page, uint32_t& bom, LineEndKind kind, uint32_t n,
                          platform::FileSnapshot* snapshot, FileBytes* out);
+
+// ReadFileBytes in two: the file system's part, which reads name whole...
+ReadResult ReadRawFile(JobContext& ctx, const std::string& name, std::string* bytes,
+                       platform::FileSnapshot* snapshot);
+
+// ... and the rest, on the bytes it read. This part touches no file and, but
+// for the question of an odd cut of UTF-16, may run on any thread: with
+// may_ask false it gives Unasked instead of asking.
+ReadResult SettleFileBytes(JobContext& ctx, const std::string& name, std::string bytes,
+                           short read_index, uint32_t& code_page, uint32_t& bom, LineEndKind kind,
+                           uint32_t n, bool may_ask, FileBytes* out);
 
 // The last step of the reader: decodes the body of bytes strictly from
 // code_page into text; CannotDecode when it does not decode.

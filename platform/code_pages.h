@@ -26,7 +26,8 @@ struct EncodeLosses {
   size_t widened = 0;   // half-width katakana written in full width (50220)
 };
 
-// One service object; the reader and the writer each create their own.
+// One service object; the reader and the writer each create their own. One
+// thread at a time.
 class CodePageConverter {
  public:
   virtual ~CodePageConverter() = default;
@@ -45,6 +46,7 @@ class CodePageConverter {
 // Why the service could not be created.
 enum class CreateStatus { Ok, NoInterface, NoAggregation, ClassNotRegistered, Other };
 
+// Thread-safe.
 class CodePageService {
  public:
   virtual ~CodePageService() = default;
@@ -65,7 +67,7 @@ class SystemConversion {
   virtual ~SystemConversion() = default;
   // Encodes text into code_page; what the page lacks becomes its default
   // character and sets *used_default (when given). False on failure, with the
-  // system's error code in *error.
+  // system's error code in *error. Thread-safe.
   virtual bool Encode(uint32_t code_page, std::u16string_view text, std::string* out,
                       bool* used_default, int* error) = 0;
 };

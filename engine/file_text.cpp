@@ -10,9 +10,10 @@
 namespace sorrel {
 namespace {
 
-// String replacement looks at every character: it runs on the text only.
+// String replacement runs on bytes only as a regular expression that
+// matches ASCII only, over UTF-8 (ReplacesUtf8).
 bool StepsRunOnBytes(const ConversionOptions& o) {
-  return !o.ReplaceString;
+  return !o.ReplaceString || o.Replacement.use_regex;
 }
 
 // The content as bytes of the output page, or false to decode it.
@@ -22,11 +23,16 @@ bool TakeBytes(const JobContext& ctx, FileBytes& raw, uint32_t input_page, uint3
   if (!StepsRunOnBytes(o)) return false;
   const platform::BytePage* page = ctx.code_pages->BytePageFor(input_page);
   if (page == nullptr) return false;
+  // A replacement on bytes needs UTF-8 and an expression that fits them.
+  auto replaces = [&](const platform::BytePage& bytes_page, std::string_view bytes) {
+    return !o.ReplaceString || (bytes_page.utf8 && ReplacesUtf8(o.Replacement, bytes));
+  };
   if (output_page == input_page) {
     const platform::PageScan scan = platform::ScanPage(*page, raw.body());
     *valid = scan.valid;
     if (!scan.valid || !scan.plain) return false;
     if (o.InsLfChar != 0 && !OneUnitEach(raw.body(), *page)) return false;
+    if (!replaces(*page, raw.body())) return false;
     raw.bytes.erase(0, raw.mark_length);
     out->bytes.swap(raw.bytes);
   } else if (IsUtf8CodePage(output_page) && !page->utf8) {
@@ -41,6 +47,7 @@ bool TakeBytes(const JobContext& ctx, FileBytes& raw, uint32_t input_page, uint3
         return false;
     }
     page = ctx.code_pages->BytePageFor(output_page);
+    if (!replaces(*page, utf8)) return false;
     out->bytes.swap(utf8);
   } else {
     return false;
@@ -106,7 +113,9 @@ struct ByteSteps {
   bool InsertLineEndEveryNChars(uint32_t n, LineEndKind kind) {
     return sorrel::InsertLineEndEveryNChars(bytes, n, kind, page);
   }
-  bool Replace(const ReplacementSpec&, const std::function<bool()>&) { return false; }
+  bool Replace(const ReplacementSpec& spec, const std::function<bool()>& aborted) {
+    return ApplyReplacementToUtf8(bytes, spec, aborted);
+  }
 };
 
 }  // namespace

@@ -11,13 +11,15 @@
 // read page; byte 1 switches the steps (bit k: step a + k, bit 7: a line end
 // every n bytes); byte 2 holds the kind of (a) in bits 0-1 (3: a kind
 // outside the list) and of the inserted line ends in bits 2-3, and the tab
-// width in bits 4-7; byte 3 is n of (g), byte 4 the n of the byte cut.
+// width in bits 4-7; byte 3 is n of (g), byte 4 the n of the byte cut;
+// byte 5 chooses a regular-expression replacement (0: none).
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -26,6 +28,7 @@
 #include "engine/encode_table.h"
 #include "engine/job_context.h"
 #include "engine/process_file.h"
+#include "engine/replacement.h"
 #include "fuzz/fuzz_units.h"
 #include "platform/posix/iconv_conversion.h"
 #include "platform/posix/icu_code_pages.h"
@@ -130,17 +133,34 @@ Outcome Run(platform::CodePageService& code_pages, const std::string& bytes,
 constexpr uint32_t kReadPages[] = {65001, 932, 51932, 1252, 936, 28591, 0, 65001};
 constexpr short kWriteIndexes[] = {0, 4, 1, 6};
 
+// Expressions that match ASCII only (with and without anchors) and some
+// that do not, with replacements plain and not.
+struct Expression {
+  const char16_t* search;
+  const char16_t* replace;
+};
+constexpr Expression kExpressions[] = {{u"([0-9]+)-([0-9]+)", u"$2-$1"},
+                                       {u"^([a-z]+)", u"<$1>"},
+                                       {u"[ \t]+$", u""},
+                                       {u"(a|bc)+", u"\u3042$&"},
+                                       {u"a.", u"$&$&"},
+                                       {u"\\w+", u"x"},
+                                       {u"[0-9]", u"\\n"},
+                                       {u"(x)|(y)", u"$2${1}$9"},
+                                       {u"\r\n", u"\n"},
+                                       {u"[^a]", u"b"}};
+
 }  // namespace
 }  // namespace sorrel
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace sorrel;
-  if (size < 5) return 0;
-  size = std::min<size_t>(size, 5 + 4096);
+  if (size < 6) return 0;
+  size = std::min<size_t>(size, 6 + 4096);
   const uint8_t pages = data[0];
   const uint8_t steps = data[1];
   const uint8_t kinds = data[2];
-  const std::string_view rest(reinterpret_cast<const char*>(data) + 5, size - 5);
+  const std::string_view rest(reinterpret_cast<const char*>(data) + 6, size - 6);
 
   ConversionOptions options;
   const uint32_t read_page = kReadPages[pages & 7];
@@ -162,6 +182,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   options.ControlCode2Space = (steps & 0x20) && !options.DelControlCode;
   options.InsLfChar = (steps & 0x40) ? data[3] : 0;
   options.InsLfByte = (steps & 0x80) ? data[4] : 0;
+  if (data[5] != 0) {
+    const Expression& e = kExpressions[data[5] % std::size(kExpressions)];
+    options.ReplaceString = true;
+    JobContext quiet;
+    if (!PrepareReplacement(quiet, e.search, e.replace, true, false, data[5] & 0x80, false,
+                            &options.Replacement)) {
+      Fail("an expression of the list is refused");
+    }
+  }
 
   std::string bytes;
   if (pages & 0x80) {

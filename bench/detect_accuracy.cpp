@@ -25,10 +25,10 @@
 #include <string>
 #include <vector>
 
+#include "base/utf.h"
 #include "platform/posix/detect.h"
 #include "platform/posix/icu_code_pages.h"
-#include "platform/posix/program_folder.h"
-#include "platform/utf.h"
+#include "platform/program.h"
 
 namespace sorrel::platform {
 namespace {

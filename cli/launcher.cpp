@@ -5,32 +5,19 @@
 #include <memory>
 #include <span>
 
+#include "base/exit_codes.h"
+#include "base/ini_mode_name.h"
+#include "base/utf.h"
 #include "cli/parser.h"
 #include "cli/settings_out.h"
 #include "cli/texts.h"
-#include "platform/file_system.h"
-#include "platform/ini_mode_name.h"
-#include "platform/utf.h"
+#include "platform/paths.h"
 #include "settings/settings_access.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 
 namespace sorrel::cli {
 namespace {
-
-void AppendParts(std::string_view text, std::string* path) {
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find('/', start);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string_view part = text.substr(start, end - start);
-    if (!part.empty() && part != ".") {
-      path->push_back('/');
-      path->append(part);
-    }
-    start = end + 1;
-  }
-}
 
 // The run after a successful parse: the transaction, then the start.
 class Launch {
@@ -56,16 +43,23 @@ class Launch {
   std::unique_ptr<settings::SettingsTransaction> transaction_;
 };
 
+// The settings file as messages name it; without a folder for it (neither
+// XDG_CONFIG_HOME nor HOME is set) the rule that would have given it.
+std::string ShownPath(const settings::SettingsStore& store) {
+  return store.path().empty() ? "${XDG_CONFIG_HOME:-$HOME/.config}/sorrel/registry.reg"
+                              : store.path();
+}
+
 bool Launch::Begin(settings::SettingsStore* store) {
   settings::StoreState state;
   int error = 0;
   transaction_ = store->Begin(&state, &error);
   if (transaction_ != nullptr) return true;
   if (state == settings::StoreState::NotRegular) {
-    Say(messages::kSettingsNotRegular, {store->path()});
+    Say(messages::kSettingsNotRegular, {ShownPath(*store)});
   } else {
     const std::string reason = Utf16ToUtf8(store->ErrorText(error));
-    Say(messages::kCannotStore, {store->path(), reason});
+    Say(messages::kCannotStore, {ShownPath(*store), reason});
   }
   return false;
 }
@@ -85,7 +79,7 @@ bool Launch::Store(settings::SettingsStore* store, const std::string& target) {
   }
   int error = 0;
   if (transaction_->Commit(&error)) return true;
-  Say(messages::kCannotStore, {store->path(), Utf16ToUtf8(store->ErrorText(error))});
+  Say(messages::kCannotStore, {ShownPath(*store), Utf16ToUtf8(store->ErrorText(error))});
   return false;
 }
 
@@ -93,7 +87,7 @@ int Launch::Run(std::span<const std::string> targets) {
   const bool ini_mode = IsIniModeName(env_.program_name);
   const LaunchPaths paths = MakeLaunchPaths(env_.program_folder, ini_mode);
   settings::SettingsStore store(
-      files_, ini_mode, ini_mode ? paths.ini_file : settings::HiveFilePath(files_), env_.lang,
+      files_, ini_mode, ini_mode ? paths.ini_file : settings::RegistryStorePath(files_), env_.lang,
       nullptr, [this](std::u16string_view line) { host_->WriteError(Utf16ToUtf8(line)); });
   if (!Begin(&store)) return 1;
   WriteCliSettings(options_, transaction_->context());
@@ -104,7 +98,7 @@ int Launch::Run(std::span<const std::string> targets) {
   bool committed = false;
   for (const std::string& target : targets) {
     std::string full_path;
-    if (!FormFullPath(env_.current_directory, target, &full_path)) {
+    if (!platform::FormFullPath(env_.current_directory, target, &full_path)) {
       Say(messages::kInvalidFileName, {target});
       continue;
     }
@@ -129,34 +123,18 @@ int Launch::Run(std::span<const std::string> targets) {
 LaunchPaths MakeLaunchPaths(const std::string& program_folder, bool ini_mode) {
   LaunchPaths paths;
   if (!program_folder.empty()) {
-    // The root folder is "/", every other one comes without a trailing slash.
-    const std::string folder = program_folder.back() == '/' ? program_folder : program_folder + "/";
-    paths.program = folder + (ini_mode ? "sorrel_o" : "sorrel");
+    paths.program = platform::JoinPath(
+        program_folder, platform::ExecutableFileName(ini_mode ? "sorrel_o" : "sorrel"));
     paths.ini_file = settings::IniPathIn(program_folder);
   }
   paths.command_line = "\"" + paths.program + "\" " + kCuiModeArgument;
   return paths;
 }
 
-bool FormFullPath(std::string_view current_directory, std::string_view target, std::string* full) {
-  if (target.empty()) return false;
-  std::string path;
-  if (target.front() != '/') {
-    if (current_directory.empty() || current_directory.front() != '/') return false;
-    AppendParts(current_directory, &path);
-  }
-  AppendParts(target, &path);
-  if (path.empty() || target.back() == '/') path.push_back('/');
-  if (path.size() >= platform::kMaxPathBytes) return false;
-  *full = std::move(path);
-  return true;
-}
-
 int RunSorrelc(const std::vector<std::string>& args, const CliEnvironment& env, CliHost* host,
                platform::SettingsFiles* files, platform::ProcessRunner* runner) {
   if (IsUsageRequest(args)) {
-    host->WriteOut(UsageText(env.lang));
-    return 0;
+    return host->WriteOut(UsageText(env.lang)) ? 0 : kOutputLostExitCode;
   }
   const ParseOutcome parsed =
       ParseCommandLine(args, [host](const std::string& name) { return host->NameExists(name); });

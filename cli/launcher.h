@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ui_language.h"
 #include "platform/process.h"
 #include "platform/settings_files.h"
-#include "platform/ui_language.h"
 
 namespace sorrel::cli {
 
@@ -19,8 +19,9 @@ class CliHost {
  public:
   virtual ~CliHost() = default;
   // Writes bytes to standard output (the usage text) or standard error (every
-  // message), unchanged.
-  virtual void WriteOut(std::string_view bytes) = 0;
+  // message), unchanged. WriteOut gives false when they could not all be
+  // written.
+  virtual bool WriteOut(std::string_view bytes) = 0;
   virtual void WriteError(std::string_view bytes) = 0;
   // Whether a name is there in the file system (links not followed).
   virtual bool NameExists(const std::string& name) = 0;
@@ -48,28 +49,16 @@ LaunchPaths MakeLaunchPaths(const std::string& program_folder, bool ini_mode);
 // The single argument that makes the GUI program run one job head-less.
 inline constexpr const char* kCuiModeArgument = "/CUIMODE";
 
-// Joins a relative target to current_directory (absolute) and drops empty and
-// "." parts; ".." stays for the kernel to resolve, since after a symbolic
-// link it leads elsewhere than the text says. Nothing need exist, wildcards
-// stay as they are, and a target that ends in a slash keeps it. False, with
-// *full left alone, for an empty target, a relative target when
-// current_directory is not absolute (empty when it is unknown), and a result
-// of the platform's longest path (kMaxPathBytes) or more, which is never cut.
-bool FormFullPath(std::string_view current_directory, std::string_view target, std::string* full);
-
 // args are the arguments after the program's name. Writes the usage text and
-// gives 0 when asked for it; gives 1 after the first parse failure, having
-// touched nothing. Otherwise takes the store's lock (in INI mode, chosen by
-// the program's name, the INI file beside the program), writes every setting
-// of the command line and the full path of the first target that has one
-// into the copy, and commits it once; a store that cannot be written, a
-// settings file that is not a regular file, or a text the store would not
-// give back as it is, stops the run there with a message and 1, and nothing
-// is started. Then starts the GUI program, handing it the lock and the
-// language, lets go of its own hold, waits for its end and gives its exit
-// code (0 when it converted, 3 when its report was lost, 128 + a signal that
-// killed it). A start that fails is said and the next target tried; 0 when
-// none could be.
+// gives 0 when asked for it (3 when it could not be written); gives 1 after the first parse
+// failure, having touched nothing. Otherwise takes the store's lock (in INI mode, chosen by the
+// program's name, the INI file beside the program), writes every setting of the command line and
+// the full path of the first target that has one into the copy, and commits it once; a store that
+// cannot be written, a settings file that is not a regular file, or a text the store would not give
+// back as it is, stops the run there with a message and 1, and nothing is started. Then starts the
+// GUI program, handing it the lock and the language, lets go of its own hold, waits for its end and
+// gives its exit code (0 when it converted, 3 when its report was lost, 128 + a signal that killed
+// it). A start that fails is said and the next target tried; 0 when none could be.
 int RunSorrelc(const std::vector<std::string>& args, const CliEnvironment& env, CliHost* host,
                platform::SettingsFiles* files, platform::ProcessRunner* runner);
 

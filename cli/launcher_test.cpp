@@ -16,9 +16,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/utf.h"
 #include "platform/file_system.h"
 #include "platform/posix/posix_settings_files.h"
-#include "platform/utf.h"
 #include "settings/settings_access.h"
 #include "settings/settings_store.h"
 
@@ -27,7 +27,10 @@ namespace {
 
 class FakeHost : public CliHost {
  public:
-  void WriteOut(std::string_view bytes) override { out.append(bytes); }
+  bool WriteOut(std::string_view bytes) override {
+    out.append(bytes);
+    return true;
+  }
   void WriteError(std::string_view bytes) override { err.append(bytes); }
   bool NameExists(const std::string& name) override { return name == "/data.txt"; }
   std::string out;
@@ -313,35 +316,6 @@ TEST(MakeLaunchPaths, NothingIsStartedFromAGuessedFolder) {
   EXPECT_EQ(unknown.program, "");
   EXPECT_EQ(unknown.ini_file, "");
   EXPECT_EQ(unknown.command_line, "\"\" /CUIMODE");
-}
-
-std::string Full(std::string_view cwd, std::string_view target) {
-  std::string full = "unchanged";
-  EXPECT_TRUE(FormFullPath(cwd, target, &full)) << target;
-  return full;
-}
-
-bool Refused(std::string_view cwd, std::string_view target) {
-  std::string full = "unchanged";
-  return !FormFullPath(cwd, target, &full) && full == "unchanged";
-}
-
-TEST(FormFullPath, JoinsDropsDotsAndKeepsDotDotsForTheKernel) {
-  EXPECT_EQ(Full("/home/u", "a.txt"), "/home/u/a.txt");
-  EXPECT_EQ(Full("/", "x/y?.c"), "/x/y?.c");
-  EXPECT_EQ(Full("/home/u", "./a//b/./c.txt"), "/home/u/a/b/c.txt");
-  EXPECT_EQ(Full("/home/u", "lnk/../f.txt"), "/home/u/lnk/../f.txt");
-  EXPECT_EQ(Full("/home/u", "//etc///x/../hosts"), "/etc/x/../hosts");
-  EXPECT_EQ(Full("", "/"), "/");
-  EXPECT_EQ(Full("/home/u", "docs/./"), "/home/u/docs/");
-  EXPECT_TRUE(Refused("/home/u", ""));
-  EXPECT_TRUE(Refused("", "a.txt"));
-  EXPECT_TRUE(Refused("relative/cwd", "a.txt"));
-  // A path as long as the platform's limit is refused, never cut.
-  const std::string cwd = "/" + std::string(100, 'd');
-  const std::string fits(platform::kMaxPathBytes - 1 - cwd.size() - 1, 'n');
-  EXPECT_EQ(Full(cwd, fits).size(), platform::kMaxPathBytes - 1);
-  EXPECT_TRUE(Refused(cwd, fits + "n"));
 }
 
 }  // namespace

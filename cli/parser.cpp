@@ -5,8 +5,8 @@
 #include <limits>
 #include <string_view>
 
+#include "base/ascii_case.h"
 #include "cli/texts.h"
-#include "platform/ascii_case.h"
 
 namespace sorrel::cli {
 

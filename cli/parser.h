@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
 
 namespace sorrel::cli {
 

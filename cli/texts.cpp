@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "platform/utf.h"
+#include "base/utf.h"
 
 namespace sorrel::cli {
 

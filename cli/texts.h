@@ -9,7 +9,7 @@
 #include <string_view>
 #include <variant>
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
 
 namespace sorrel::cli {
 

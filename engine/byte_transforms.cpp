@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/utf.h"
+#include "base/utf.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

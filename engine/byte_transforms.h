@@ -1,5 +1,5 @@
 // The text transforms of transforms.h, run on the bytes of a page whose
-// tables (platform/byte_page.h) show its characters, without decoding them.
+// tables (base/byte_page.h) show its characters, without decoding them.
 // Each gives exactly the bytes that decoding, running the step on the text
 // and encoding would give, provided the bytes are valid and plain in the
 // page (ScanPage), and reports a change as the step on the text does. Each
@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "engine/text_buffer.h"
-#include "platform/byte_page.h"
+#include "base/byte_page.h"
 
 namespace sorrel {
 

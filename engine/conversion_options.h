@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "base/control_store.h"
 #include "engine/replacement.h"
 #include "engine/text_buffer.h"
-#include "platform/control_store.h"
 
 namespace sorrel {
 

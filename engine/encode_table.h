@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
+#include "base/ui_language.h"
 #include "engine/conversion_options.h"
-#include "platform/ui_language.h"
 
 namespace sorrel {
 

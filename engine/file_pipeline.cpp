@@ -14,8 +14,8 @@
 #include "engine/process_file.h"
 #include "engine/report.h"
 #include "engine/walk.h"
-#include "platform/text_format.h"
-#include "platform/utf.h"
+#include "base/text_format.h"
+#include "base/utf.h"
 
 namespace sorrel {
 namespace {

@@ -14,7 +14,7 @@
 #include "engine/job_context.h"
 #include "engine/reader.h"
 #include "engine/text_buffer.h"
-#include "platform/byte_page.h"
+#include "base/byte_page.h"
 
 namespace sorrel {
 

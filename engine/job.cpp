@@ -1,15 +1,15 @@
 // The job driver.
 #include "engine/job.h"
 
+#include "base/main_dialog_ids.h"
+#include "base/text_format.h"
+#include "base/utf.h"
 #include "engine/conversion_options.h"
 #include "engine/messages.h"
 #include "engine/options.h"
 #include "engine/replacement.h"
 #include "engine/report.h"
 #include "engine/walk.h"
-#include "platform/main_dialog_ids.h"
-#include "platform/text_format.h"
-#include "platform/utf.h"
 
 namespace sorrel {
 namespace {

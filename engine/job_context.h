@@ -10,10 +10,10 @@
 #include <string>
 #include <utility>
 
+#include "base/control_store.h"
+#include "base/ui_language.h"
 #include "platform/code_pages.h"
-#include "platform/control_store.h"
 #include "platform/file_system.h"
-#include "platform/ui_language.h"
 #include "platform/user_interaction.h"
 
 namespace sorrel {

@@ -1,12 +1,10 @@
 #include "engine/job.h"
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
+#include "base/main_dialog_ids.h"
 #include "engine/options.h"
 #include "engine/test_support.h"
-#include "platform/main_dialog_ids.h"
 
 namespace sorrel {
 namespace {

@@ -1,10 +1,11 @@
 // The job's view of the main dialog: which control feeds which option.
 #include "engine/options.h"
 
-#include "platform/edit_number.h"
+#include "base/edit_number.h"
+#include "base/main_dialog_ids.h"
+#include "base/utf.h"
 #include "platform/file_system.h"
-#include "platform/main_dialog_ids.h"
-#include "platform/utf.h"
+#include "platform/paths.h"
 
 namespace sorrel {
 
@@ -12,13 +13,9 @@ void SplitTargetPath(std::u16string_view path, std::u16string* folder, std::u16s
   folder->clear();
   pattern->clear();
   if (Utf16ToBytes(path).size() >= platform::kMaxPathBytes) return;
-  const size_t slash = path.find_last_of(u'/');
-  if (slash == std::u16string_view::npos) {
-    pattern->assign(path);
-    return;
-  }
-  folder->assign(path.substr(0, slash + 1));
-  pattern->assign(path.substr(slash + 1));
+  const size_t folder_length = platform::FolderPartLength(path);
+  folder->assign(path.substr(0, folder_length));
+  pattern->assign(path.substr(folder_length));
 }
 
 void ReadConversionOptions(const ControlStore& dialog, ConversionOptions* options) {

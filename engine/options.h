@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "base/control_store.h"
 #include "engine/conversion_options.h"
-#include "platform/control_store.h"
 
 namespace sorrel {
 

@@ -5,6 +5,8 @@
 #include <new>
 #include <stdexcept>
 
+#include "base/text_format.h"
+#include "base/utf.h"
 #include "engine/encode_table.h"
 #include "engine/file_text.h"
 #include "engine/messages.h"
@@ -13,8 +15,6 @@
 #include "engine/report.h"
 #include "engine/walk.h"
 #include "engine/writer.h"
-#include "platform/text_format.h"
-#include "platform/utf.h"
 
 namespace sorrel {
 namespace {

@@ -6,10 +6,10 @@
 #include <memory>
 #include <new>
 
+#include "base/text_format.h"
+#include "base/utf.h"
 #include "engine/encode_table.h"
 #include "engine/messages.h"
-#include "platform/text_format.h"
-#include "platform/utf.h"
 
 namespace sorrel {
 namespace {

@@ -18,7 +18,7 @@
 #include "engine/ascii_expression.h"
 #include "engine/messages.h"
 #include "engine/report.h"
-#include "platform/utf.h"
+#include "base/utf.h"
 
 namespace sorrel {
 
@@ -251,6 +251,58 @@ std::wstring Widen(std::u16string_view text) {
   return std::wstring(text.begin(), text.end());
 }
 
+// The value of the hexadecimal digits of text; false when one is not.
+[[maybe_unused]] bool HexValue(std::u16string_view text, uint32_t* value) {
+  *value = 0;
+  for (const char16_t c : text) {
+    const int digit = c >= u'0' && c <= u'9'   ? c - u'0'
+                      : c >= u'a' && c <= u'f' ? c - u'a' + 10
+                      : c >= u'A' && c <= u'F' ? c - u'A' + 10
+                                               : -1;
+    if (digit < 0) return false;
+    *value = *value * 16 + static_cast<uint32_t>(digit);
+  }
+  return true;
+}
+
+// The replacement's format for the formatter. Where wide characters have 16
+// bits (Windows), a "\x{...}" escape beyond 0xFFFF would be cut to its low 16
+// bits, a plainly wrong character: such an escape becomes the surrogate pair
+// it stands for (U+FFFD beyond Unicode) before the formatter sees it.
+std::wstring WidenFormat(std::u16string_view format) {
+  if constexpr (sizeof(wchar_t) > 2) {
+    return Widen(format);
+  } else {
+    std::wstring out;
+    size_t i = 0;
+    while (i < format.size()) {
+      if (format[i] != u'\\' || i + 1 == format.size()) {
+        out.push_back(static_cast<wchar_t>(format[i++]));
+        continue;
+      }
+      const size_t close = format.find(u'}', i);
+      uint32_t code = 0;
+      if (format.substr(i + 1, 2) == u"x{" && close != std::u16string_view::npos && close > i + 3 &&
+          close - i - 3 <= 8 && HexValue(format.substr(i + 3, close - i - 3), &code) &&
+          code > 0xFFFF) {
+        if (code <= 0x10FFFF) {
+          out.push_back(static_cast<wchar_t>(0xD800 + ((code - 0x10000) >> 10)));
+          out.push_back(static_cast<wchar_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+        } else {
+          out.push_back(L'\uFFFD');
+        }
+        i = close + 1;
+        continue;
+      }
+      // Any other escape, "\\" included, goes to the formatter as it is.
+      out.push_back(static_cast<wchar_t>(format[i]));
+      out.push_back(static_cast<wchar_t>(format[i + 1]));
+      i += 2;
+    }
+    return out;
+  }
+}
+
 char16_t FoldAsciiLetter(char16_t c) {
   return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c;
 }
@@ -386,7 +438,7 @@ void ReplaceInto(const TextBuffer& text, const ReplacementSpec& prepared,
 bool ReplaceByExpression(TextBuffer& text, const ReplacementSpec& prepared,
                          const std::function<bool()>* should_stop) {
   if (!prepared.expression) return false;
-  const std::wstring format = Widen(prepared.replacement);
+  const std::wstring format = WidenFormat(prepared.replacement);
   StepBudget budget(should_stop);
   ResultPieces<TextBuffer> pieces(text.size() + (size_t{2} << 20));
   ReplaceInto(text, prepared, format, &budget, &pieces);

@@ -9,7 +9,7 @@
 #include "engine/ascii_expression.h"
 #include "engine/messages.h"
 #include "engine/test_support.h"
-#include "platform/utf.h"
+#include "base/utf.h"
 
 namespace sorrel {
 namespace {
@@ -219,6 +219,7 @@ TEST(ApplyReplacement, UnitsAreCharactersOneToOne) {
   EXPECT_EQ(Regex(u"x\U0001F600y", u"\\x{D83D}", u"<hi>"), u"x<hi>\xDE00y");
   // A character beyond 16 bits written by the replacement stays whole.
   EXPECT_EQ(Regex(u"a", u"a", u"\\x{1F600}"), u"\U0001F600");
+  EXPECT_EQ(Regex(u"a", u"a", u"\\\\x{1F600}"), u"\\x{1F600}");  // an escaped backslash
 }
 
 TEST(ApplyReplacement, SameTextIsNoChange) {

@@ -3,9 +3,9 @@
 
 #include <string>
 
+#include "base/text_format.h"
+#include "base/utf.h"
 #include "engine/messages.h"
-#include "platform/text_format.h"
-#include "platform/utf.h"
 
 namespace sorrel {
 

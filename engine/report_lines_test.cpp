@@ -1,19 +1,16 @@
 // Every report line of a run, in both languages, against the texts as they
 // must read.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <stdexcept>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "base/main_dialog_ids.h"
 #include "engine/job.h"
 #include "engine/process_file.h"
 #include "engine/test_support.h"
 #include "engine/walk.h"
-#include "platform/main_dialog_ids.h"
 
 namespace sorrel {
 namespace {
@@ -185,13 +182,29 @@ TEST_P(ReportLines, OfTheWriter) {
   options.WriteEncode = 1;
   // Through the service and through the system conversion alike.
   EXPECT_EQ(Line("\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80 \xE2\x82\xAC \xC3\xA9"), forced);
-  EXPECT_EQ(dir.Read("f.txt"), "\x93\xFA\x96\x7B ? ? ?");
+  const std::string forced_bytes = dir.Read("f.txt");
   testing::NoServiceConversion service(env.ctx.code_pages);
   platform::CodePageService* real = env.ctx.code_pages;
   env.ctx.code_pages = &service;
   EXPECT_EQ(Line("\xE2\x82\xAC"), forced);
   env.ctx.code_pages = real;
 
+  options.WriteEncode = 1;
+  faults.attributes_lost = true;
+  options.UnifyLineEndKind = kLineEndLf;
+  EXPECT_EQ(Line("a\r\n"), (ja() ? u"f.txt:拡張属性を引き継げません - "
+                                 : u"f.txt:Cannot keep the extended attributes - ") +
+                               env.ctx.fs->SystemErrorText(GetParam(), ENOTSUP) + u"\r\n");
+
+  if (testing::RunningUnderWine()) {
+    GTEST_SKIP() << "needs Windows: the MultiLanguage service without best fit, one \"?\" for a "
+                    "surrogate pair, and 50220 for a text that ends in half-width katakana "
+                    "(Wine's writes e for U+00E9 and ?? for U+1F600, and fails with E_FAIL)";
+  }
+  EXPECT_EQ(forced_bytes, "\x93\xFA\x96\x7B ? ? ?");
+
+  faults.attributes_lost = false;
+  options.UnifyLineEndKind = LineEndKind{-1};
   options.WriteEncode = 7;  // JIS, which writes half-width katakana in full width
   EXPECT_EQ(Line("\xEF\xBD\xB1"),
             ja()
@@ -203,13 +216,6 @@ TEST_P(ReportLines, OfTheWriter) {
                    u"に置換しました。\r\n"
                  : u"f.txt:Force Conversion - Unconvertible characters are contained, and "
                    u"half-width katakana are converted to full-width.\r\n");
-
-  options.WriteEncode = 1;
-  faults.attributes_lost = true;
-  options.UnifyLineEndKind = kLineEndLf;
-  EXPECT_EQ(Line("a\r\n"), (ja() ? u"f.txt:拡張属性を引き継げません - "
-                                 : u"f.txt:Cannot keep the extended attributes - ") +
-                               env.ctx.fs->SystemErrorText(GetParam(), ENOTSUP) + u"\r\n");
 }
 
 TEST_P(ReportLines, OfAnInterruptedRun) {

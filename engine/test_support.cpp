@@ -1,20 +1,15 @@
 #include "engine/test_support.h"
 
-#include <dirent.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
+#include <random>
 #include <stdexcept>
 
-#include "platform/posix/iconv_conversion.h"
-#include "platform/posix/icu_code_pages.h"
-#include "platform/posix/posix_file_system.h"
-#include "platform/posix/program_folder.h"
+#ifdef _WIN32
+#include "platform/win32/windows_api.h"
+#endif
 
 namespace sorrel::testing {
 
@@ -56,37 +51,44 @@ std::unique_ptr<platform::CodePageConverter> NoServiceConversion::Create(
   return std::make_unique<CannotConvert>(std::move(target));
 }
 
-namespace {
+bool RunningUnderWine() {
+#ifdef _WIN32
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+#else
+  return false;
+#endif
+}
 
-void RemoveTree(const std::string& path) {
-  struct stat st;
-  if (lstat(path.c_str(), &st) != 0) return;
-  if (S_ISDIR(st.st_mode)) {
-    chmod(path.c_str(), 0700);
-    if (DIR* dir = opendir(path.c_str())) {
-      while (dirent* e = readdir(dir)) {
-        const std::string name = e->d_name;
-        if (name != "." && name != "..") RemoveTree(path + "/" + name);
-      }
-      closedir(dir);
+TempFolder::TempFolder() {
+  namespace fs = std::filesystem;
+  std::random_device random;
+  for (int attempt = 0;; ++attempt) {
+    const fs::path candidate =
+        fs::temp_directory_path() /
+        ("sorrel-test-" + std::to_string(random()) + "-" + std::to_string(attempt));
+    std::error_code error;
+    if (fs::create_directory(candidate, error)) {
+      path_ = candidate.generic_string();
+      return;
     }
-    rmdir(path.c_str());
-  } else {
-    unlink(path.c_str());
+    if (error || attempt == 100) throw std::runtime_error("cannot make a temporary folder");
   }
 }
 
-}  // namespace
-
-TempFolder::TempFolder() {
-  const char* base = getenv("TMPDIR");
-  std::string templ = std::string(base && *base ? base : "/tmp") + "/sorrel-test-XXXXXX";
-  if (mkdtemp(templ.data()) == nullptr) throw std::runtime_error("mkdtemp");
-  path_ = templ;
-}
-
 TempFolder::~TempFolder() {
-  RemoveTree(path_);
+  namespace fs = std::filesystem;
+  std::error_code error;
+  // Folders a test made unwritable must not stop the removal; links are
+  // never followed.
+  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, error);
+  for (fs::recursive_directory_iterator it(path_, error), end; !error && it != end;
+       it.increment(error)) {
+    if (!it->is_symlink(error) && it->is_directory(error)) {
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
+    }
+  }
+  fs::remove_all(path_, error);
 }
 
 void TempFolder::Write(const std::string& relative, const std::string& bytes) const {
@@ -100,26 +102,29 @@ std::string TempFolder::Read(const std::string& relative) const {
 }
 
 bool TempFolder::Exists(const std::string& relative) const {
-  struct stat st;
-  return lstat(Path(relative).c_str(), &st) == 0;
+  std::error_code error;
+  return std::filesystem::symlink_status(Path(relative), error).type() !=
+         std::filesystem::file_type::not_found;
 }
 
 void TempFolder::MakeFolder(const std::string& relative) const {
-  mkdir(Path(relative).c_str(), 0755);
+  std::error_code error;
+  std::filesystem::create_directory(Path(relative), error);
 }
 
+// The platform's real services.
 struct Environment::Services {
-  platform::PosixFileSystem fs;
-  platform::IcuCodePageService code_pages{platform::ProgramFolder()};
-  platform::IconvSystemConversion system_conversion;
+  std::unique_ptr<platform::FileSystem> fs = platform::NewFileSystem();
+  std::unique_ptr<platform::CodePageService> code_pages = platform::NewCodePageService();
+  std::unique_ptr<platform::SystemConversion> system_conversion = platform::NewSystemConversion();
   ControlStore dialog;
 };
 
 Environment::Environment(UiLanguage language) : services_(std::make_unique<Services>()) {
   ctx.dialog = &services_->dialog;
-  ctx.fs = &services_->fs;
-  ctx.code_pages = &services_->code_pages;
-  ctx.system_conversion = &services_->system_conversion;
+  ctx.fs = services_->fs.get();
+  ctx.code_pages = services_->code_pages.get();
+  ctx.system_conversion = services_->system_conversion.get();
   ctx.ui = &user;
   ctx.console = &console;
   ctx.language = language;
@@ -128,13 +133,13 @@ Environment::Environment(UiLanguage language) : services_(std::make_unique<Servi
 Environment::~Environment() = default;
 
 platform::FileSystem& Environment::real_fs() {
-  return services_->fs;
+  return *services_->fs;
 }
 platform::CodePageService& Environment::real_code_pages() {
-  return services_->code_pages;
+  return *services_->code_pages;
 }
 platform::SystemConversion& Environment::real_system_conversion() {
-  return services_->system_conversion;
+  return *services_->system_conversion;
 }
 
 }  // namespace sorrel::testing

@@ -45,6 +45,7 @@ class FakeUser : public platform::UserInteraction {
 class RecordingConsole : public platform::Console {
  public:
   void Write(std::u16string_view text) override { out.append(text); }
+  bool lost() const override { return false; }
   std::u16string out;
 };
 
@@ -148,6 +149,10 @@ class NoServiceConversion : public CodePageServiceWrapper {
   std::unique_ptr<platform::CodePageConverter> Create(platform::CreateStatus* status) override;
 };
 
+// True under Wine, whose services lack some of what Windows has; the tests
+// that need it are skipped there with the reason.
+bool RunningUnderWine();
+
 // A fresh folder under the system's temporary folder, removed with its
 // contents at the end of the test.
 class TempFolder {
@@ -166,7 +171,7 @@ class TempFolder {
   std::string path_;
 };
 
-// A job context over the real POSIX platform with a fake user and a
+// A job context over the platform's real services with a fake user and a
 // recording console. The services live as long as the environment.
 class Environment {
  public:

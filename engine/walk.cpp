@@ -5,12 +5,12 @@
 #include <set>
 #include <utility>
 
+#include "base/text_format.h"
+#include "base/utf.h"
 #include "engine/file_pipeline.h"
 #include "engine/messages.h"
 #include "engine/report.h"
 #include "engine/worker_pool.h"
-#include "platform/text_format.h"
-#include "platform/utf.h"
 
 namespace sorrel {
 namespace {

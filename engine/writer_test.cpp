@@ -1,8 +1,7 @@
 #include "engine/writer.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -54,15 +53,23 @@ TEST_F(WriterTest, TheMarkFollowsTheOutputCodePageWhenTheInputHadOne) {
 }
 
 TEST_F(WriterTest, CharactersThePageLacksBecomeQuestionMarksAndAreReported) {
-  // A surrogate pair is one character and becomes one "?".
-  EXPECT_EQ(Write(u"x\u00E9\U0001F600y", 932, 0), "x??y");
+  const std::string pair = Write(u"x\U0001F600y", 932, 0);
   EXPECT_TRUE(written);
   EXPECT_EQ(what, u"Force Conversion");
   EXPECT_EQ(detail, u"Unconvertible charactors are contained.");
-  // U+301C has a best fit in 932 that must not be used.
-  EXPECT_EQ(Write(u"\u301C", 932, 0), "?");
-  EXPECT_EQ(Write(u"a\xD800", 65001, 0), "a?");
+  const std::string lone = Write(u"a\xD800", 65001, 0);
   EXPECT_EQ(what, u"Force Conversion");
+  if (testing::RunningUnderWine()) {
+    GTEST_SKIP() << "needs Windows: the MultiLanguage service without best fit, one \"?\" for a "
+                    "surrogate pair (Wine's writes e for U+00E9, ?? for U+1F600 and U+FFFD for a "
+                    "lone surrogate)";
+  }
+  // A surrogate pair is one character and becomes one "?".
+  EXPECT_EQ(pair, "x?y");
+  EXPECT_EQ(lone, "a?");
+  // U+00E9 and U+301C have best fits in 932 that must not be used.
+  EXPECT_EQ(Write(u"x\u00E9y", 932, 0), "x?y");
+  EXPECT_EQ(Write(u"\u301C", 932, 0), "?");
 }
 
 TEST_F(WriterTest, Utf16WritesEveryUnitAsItIs) {
@@ -144,16 +151,26 @@ TEST_F(WriterTest, ServiceFailuresLeaveTheFileAndSayWhy) {
   EXPECT_TRUE(detail.empty());
 }
 
+// The system's code for a file it will not let be written.
+#ifdef _WIN32
+constexpr int kAccessDenied = 5;  // ERROR_ACCESS_DENIED
+#else
+constexpr int kAccessDenied = EACCES;
+#endif
+
 TEST_F(WriterTest, AReadOnlyFileIsRefusedWithTheSystemText) {
   dir.Write("f.txt", "old");
-  chmod(dir.Path("f.txt").c_str(), 0444);
+  namespace fs = std::filesystem;
+  fs::permissions(dir.Path("f.txt"),
+                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
   std::string bytes;
   platform::FileSnapshot snapshot;
   env.ctx.fs->ReadWholeFile(dir.Path("f.txt"), &bytes, &snapshot);
   EXPECT_FALSE(WriteTextFile(env.ctx, dir.Path("f.txt"), u"new", 932, 0, snapshot, &what, &detail));
   EXPECT_EQ(dir.Read("f.txt"), "old");
   EXPECT_EQ(what, u"Cannot open a file as write mode");
-  EXPECT_EQ(detail, env.ctx.fs->SystemErrorText(UiLanguage::English, EACCES));
+  EXPECT_EQ(detail, env.ctx.fs->SystemErrorText(UiLanguage::English, kAccessDenied));
 }
 
 TEST_F(WriterTest, FailuresOfTheRewriteKeepTheOriginal) {

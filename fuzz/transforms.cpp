@@ -17,7 +17,7 @@
 #include "engine/transforms.h"
 #include "fuzz/fuzz_units.h"
 #include "platform/posix/icu_code_pages.h"
-#include "platform/posix/program_folder.h"
+#include "platform/program.h"
 
 namespace sorrel {
 namespace {

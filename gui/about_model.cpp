@@ -3,10 +3,11 @@
 
 #include <algorithm>
 
+#include "base/text_format.h"
+#include "base/utf.h"
 #include "gui/about_texts.h"
 #include "gui/startup_texts.h"
-#include "platform/text_format.h"
-#include "platform/utf.h"
+#include "platform/paths.h"
 
 namespace sorrel {
 namespace {
@@ -104,9 +105,8 @@ std::u16string CannotOpenText(UiLanguage language, std::u16string_view target, b
 }
 
 std::string AboutTempFilePath(std::string_view temp_folder) {
-  std::string path = temp_folder.empty() ? std::string(".") : std::string(temp_folder);
-  if (path.back() != '/') path += '/';
-  return path + "Ravelin32LIB_TEMP.TXT";
+  return platform::JoinPath(temp_folder.empty() ? std::string_view(".") : temp_folder,
+                            "Ravelin32LIB_TEMP.TXT");
 }
 
 std::u16string ReportWithClient(std::u16string_view report, std::u16string_view version_text) {

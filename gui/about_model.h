@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/ui_language.h"
 #include "gui/version_info.h"
-#include "platform/ui_language.h"
 
 namespace sorrel {
 

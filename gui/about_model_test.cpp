@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/paths.h"
+
 namespace sorrel {
 namespace {
 
@@ -115,9 +117,10 @@ TEST(AboutModelTest, ConfirmationAndFailureTexts) {
 }
 
 TEST(AboutModelTest, TemporaryFilePath) {
-  EXPECT_EQ(AboutTempFilePath("/tmp"), "/tmp/Ravelin32LIB_TEMP.TXT");
   EXPECT_EQ(AboutTempFilePath("/var/tmp/"), "/var/tmp/Ravelin32LIB_TEMP.TXT");
-  EXPECT_EQ(AboutTempFilePath(""), "./Ravelin32LIB_TEMP.TXT");
+  // Joined by the platform's separator.
+  EXPECT_EQ(AboutTempFilePath("/tmp"), platform::JoinPath("/tmp", "Ravelin32LIB_TEMP.TXT"));
+  EXPECT_EQ(AboutTempFilePath(""), platform::JoinPath(".", "Ravelin32LIB_TEMP.TXT"));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The texts of the About box and of its environment report.
 #pragma once
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
 
 namespace sorrel::about_texts {
 
@@ -77,6 +77,11 @@ inline constexpr TextPair kReportQuestion{
 
 inline constexpr TextPair kCannotOpenClipboard{u"クリップボードを開けません。",
                                                u"Cannot open clipboard."};
+// The steps of the copy that only the Windows clipboard can fail at.
+inline constexpr TextPair kOutOfMemory{u"作業用のメモリが足りません。", u"Out of memory."};
+inline constexpr TextPair kGlobalLockError{u"GlobalLock失敗。", u"GlobalLock error."};
+inline constexpr TextPair kEmptyClipboardError{u"クリップボードを空にできません。",
+                                               u"EmptyClipboard error."};
 inline constexpr TextPair kClipboardError{u"クリップボードへのコピーに失敗しました。",
                                           u"Clipboard error."};
 inline constexpr TextPair kCopied{u"クリップボードへコピーしました。",

@@ -1,11 +1,13 @@
 // The environment report of the About box: plain text a user attaches to a
-// question to the maker, assembled from facts about the system, its screens
-// and the clock that the view gathers.
+// question to the maker, assembled from facts about the system and the clock
+// (the platform gathers them) and about the screens (the view gathers them).
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/system_facts.h"
 
 namespace sorrel {
 
@@ -23,26 +25,12 @@ struct MonitorFacts {
   bool primary = false;
 };
 
-// Local time broken down; weekday 0 is Sunday, month 1 is January.
-struct LocalTime {
-  int year = 0;
-  int month = 1;
-  int day = 1;
-  int weekday = 0;
-  int hour = 0;
-  int minute = 0;
-  int second = 0;
-};
+using platform::LocalTime;
 
 struct EnvironmentFacts {
-  std::u16string system_name;     // the kernel's name, "Linux"
-  std::u16string distribution;    // the distribution's display name; may be empty
-  std::u16string kernel_release;  // "6.1.0-18-amd64"
-  std::u16string kernel_version;  // the kernel's build text
-  std::u16string architecture;    // a processor tag, "x64"
-  std::u16string locale_country;  // the user's country in English; may be empty
-  bool remote_session = false;
-  // The primary screen.
+  // The system, the locale and the clock (the platform gathers them).
+  platform::SystemFacts system;
+  // The primary screen (the view gathers the screens).
   int screen_width = 0;
   int screen_height = 0;
   int screen_depth = 0;  // bits per pixel
@@ -50,15 +38,13 @@ struct EnvironmentFacts {
   ScreenRect virtual_screen;
   int monitor_count = 0;
   std::vector<MonitorFacts> monitors;  // in the system's order
-  LocalTime time;
-  // Minutes to add to the local standard time to get UTC (540 west of UTC
-  // by nine hours, -540 east); daylight saving is not counted.
-  int standard_bias = 0;
 };
 
 // The whole report, lines separated by CR LF. The layout:
 //   RavelinLite ver.1.01.02 [Feb 11 2021]
 //   [Linux] Platform Id, OS Version, Architecture, Locale Info, Remote Session
+//   or [Windows] with its version, product and safe-mode lines, then
+//   [User Account Control]
 //   [Screen] the primary screen, the virtual screen, one line per monitor
 //   [Other] Date/Time with the time zone
 std::u16string BuildEnvironmentReport(const EnvironmentFacts& facts);

@@ -7,13 +7,13 @@ namespace {
 
 EnvironmentFacts TwoMonitors() {
   EnvironmentFacts facts;
-  facts.system_name = u"Linux";
-  facts.distribution = u"Debian GNU/Linux 12 (bookworm)";
-  facts.kernel_release = u"6.1.0-18-amd64";
-  facts.kernel_version = u"#1 SMP PREEMPT_DYNAMIC Debian 6.1.76-1 (2024-02-01)";
-  facts.architecture = u"x64";
-  facts.locale_country = u"Japan";
-  facts.remote_session = true;
+  facts.system.system_name = u"Linux";
+  facts.system.distribution = u"Debian GNU/Linux 12 (bookworm)";
+  facts.system.kernel_release = u"6.1.0-18-amd64";
+  facts.system.kernel_version = u"#1 SMP PREEMPT_DYNAMIC Debian 6.1.76-1 (2024-02-01)";
+  facts.system.machine = u"x86_64";
+  facts.system.locale_country = u"Japan";
+  facts.system.remote_session = true;
   facts.screen_width = 1920;
   facts.screen_height = 1080;
   facts.screen_depth = 24;
@@ -22,8 +22,8 @@ EnvironmentFacts TwoMonitors() {
   facts.monitor_count = 2;
   facts.monitors = {{{0, 0, 1920, 1080}, {0, 27, 1920, 1080}, true},
                     {{-1280, 0, 0, 1024}, {-1280, 0, 0, 1024}, false}};
-  facts.time = {2021, 4, 19, 1, 9, 5, 3};
-  facts.standard_bias = -540;
+  facts.system.time = {2021, 4, 19, 1, 9, 5, 3};
+  facts.system.standard_bias = -540;
   return facts;
 }
 
@@ -46,9 +46,64 @@ TEST(EnvironmentReportTest, WholeLayout) {
             u" Date/Time \t: Mon, Apr 19, 2021  9:05:03(UTC+09:00)");
 }
 
+TEST(EnvironmentReportTest, WindowsSectionsAsItsQueriesGiveThem) {
+  EnvironmentFacts facts = TwoMonitors();
+  platform::WindowsFacts& windows = facts.system.windows.emplace();
+  windows.platform_id = 2;
+  windows.major = 10;
+  windows.build = 19045;
+  windows.product_type = 1;
+  windows.product_info = 0x30;
+  windows.suite_mask = 0x100;
+  windows.policy_read = true;
+  windows.enable_lua = 1;
+  windows.prompt_on_secure_desktop = 1;
+  windows.consent_prompt_admin = 5;
+  facts.system.machine = u"x86_64";
+  const std::u16string report = BuildEnvironmentReport(facts);
+  EXPECT_NE(report.find(u"[Windows]\r\n"
+                        u" Platform Id\t: 2 (NT)\r\n"
+                        u" OS Version  \t: 10.0.19045 \r\n"
+                        u" ServicePack\t: 0.0 \r\n"
+                        u" Architecture\t: x64\r\n"
+                        u" ProductType\t: 1 (Workstation)\r\n"
+                        u" ProductInfo.\t: 0x00000030\r\n"
+                        u" SuiteMask\t: 0x0100\r\n"
+                        u" SafeMode\t: Off\r\n"
+                        u" Locale Info\t: Japan\r\n"
+                        u" Remote Session \t: On\r\n"
+                        u"[User Account Control]\r\n"
+                        u" EnableLUA=1, PromptOnSecureDesktop=1, ConsentPromptBehaviorAdmin=5, "
+                        u"ConsentPromptBehaviorUser=\r\n[Screen]"),
+            std::u16string::npos)
+      << std::string(report.begin(), report.end());
+  // Before Windows 6.0: no product number and no account control; an
+  // unknown product type as its number; the policy's labels without it.
+  windows = platform::WindowsFacts();
+  windows.platform_id = 2;
+  windows.major = 5;
+  windows.minor = 1;
+  windows.build = 2600;
+  windows.service_pack = u"Service Pack 3";
+  windows.service_pack_major = 3;
+  windows.product_type = 7;
+  windows.boot_mode = 2;
+  const std::u16string old = BuildEnvironmentReport(facts);
+  EXPECT_NE(old.find(u" OS Version  \t: 5.1.2600 Service Pack 3\r\n ServicePack\t: 3.0 \r\n"),
+            std::u16string::npos);
+  EXPECT_NE(old.find(u" ProductType\t: 7\r\n SuiteMask\t: 0x0000\r\n SafeMode\t: "
+                     u"Fail-safe with network boot\r\n"),
+            std::u16string::npos);
+  EXPECT_EQ(old.find(u"ProductInfo"), std::u16string::npos);
+  EXPECT_EQ(old.find(u"[User Account Control]"), std::u16string::npos);
+  windows.major = 6;
+  EXPECT_NE(BuildEnvironmentReport(facts).find(u"[User Account Control]\r\n \r\n[Screen]"),
+            std::u16string::npos);
+}
+
 TEST(EnvironmentReportTest, EmptyFactsKeepEveryLabel) {
   EnvironmentFacts facts;
-  facts.system_name = u"Linux";
+  facts.system.system_name = u"Linux";
   const std::u16string report = BuildEnvironmentReport(facts);
   EXPECT_NE(report.find(u" Locale Info\t: \r\n Remote Session \t: Off\r\n"), std::u16string::npos);
   EXPECT_NE(report.find(u" Virtual Screen: (0,0)-(0,0) [Monitors:0]\r\n[Other]"),

@@ -3,10 +3,10 @@
 
 #include <string>
 
+#include "base/edit_number.h"
+#include "base/main_dialog_ids.h"
 #include "engine/encode_table.h"
 #include "gui/main_dialog_texts.h"
-#include "platform/edit_number.h"
-#include "platform/main_dialog_ids.h"
 
 namespace sorrel {
 namespace {

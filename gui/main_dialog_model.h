@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "platform/control_store.h"
-#include "platform/ui_language.h"
+#include "base/control_store.h"
+#include "base/ui_language.h"
 
 namespace sorrel {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/main_dialog_ids.h"
+#include "base/main_dialog_ids.h"
 
 namespace sorrel {
 namespace {

@@ -2,7 +2,7 @@
 // Start caption, the open-file dialog.
 #pragma once
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
 
 namespace sorrel::main_dialog_texts {
 

@@ -1,9 +1,9 @@
 // The warning about a settings file that was not loaded as it is.
 #include "gui/session_services.h"
 
+#include "base/text_format.h"
+#include "base/utf.h"
 #include "gui/startup_texts.h"
-#include "platform/text_format.h"
-#include "platform/utf.h"
 
 namespace sorrel {
 

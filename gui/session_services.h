@@ -5,8 +5,8 @@
 
 #include <memory>
 
+#include "base/control_store.h"
 #include "engine/job_context.h"
-#include "platform/control_store.h"
 #include "platform/user_interaction.h"
 #include "settings/settings_store.h"
 

@@ -1,7 +1,7 @@
 // The start-up switches of sorrel.
 #include "gui/startup.h"
 
-#include "platform/ini_mode_name.h"
+#include "base/ini_mode_name.h"
 
 namespace sorrel {
 StartupMode ParseStartup(const std::vector<std::string>& args, std::string_view program_name) {

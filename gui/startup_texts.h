@@ -1,7 +1,7 @@
 // The texts sorrel shows while it starts.
 #pragma once
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
 
 namespace sorrel::startup_texts {
 

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/utf.h"
+#include "base/utf.h"
 
 namespace sorrel {
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/byte_page.h"
+#include "base/byte_page.h"
 
 namespace sorrel::platform {
 
@@ -71,5 +71,9 @@ class SystemConversion {
   virtual bool Encode(uint32_t code_page, std::u16string_view text, std::string* out,
                       bool* used_default, int* error) = 0;
 };
+
+// The platform's code-page service, and its system conversion.
+std::unique_ptr<CodePageService> NewCodePageService();
+std::unique_ptr<SystemConversion> NewSystemConversion();
 
 }  // namespace sorrel::platform

@@ -7,9 +7,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
 
 namespace sorrel::platform {
 
@@ -32,6 +33,23 @@ class DirectorySearch {
   virtual ~DirectorySearch() = default;
   // False when there are no more entries.
   virtual bool Next(FindEntry* entry) = 0;
+};
+
+// A search over a folder's entries as they were listed when it started,
+// handed out in their order: files made while the walk goes on (a rewrite's,
+// a backup) never turn up in it.
+class ListedSearch final : public DirectorySearch {
+ public:
+  explicit ListedSearch(std::vector<FindEntry> entries) : entries_(std::move(entries)) {}
+  bool Next(FindEntry* entry) override {
+    if (next_ == entries_.size()) return false;
+    *entry = std::move(entries_[next_++]);
+    return true;
+  }
+
+ private:
+  std::vector<FindEntry> entries_;
+  size_t next_ = 0;
 };
 
 // Identifies a file or folder and the state it was in when it was looked at.
@@ -60,6 +78,11 @@ inline bool SameFileState(const FileSnapshot& a, const FileSnapshot& b) {
 struct FileTimes {
   int64_t mtime_sec = 0;
   int64_t mtime_nsec = 0;
+  // The creation time, on a platform that keeps a settable one (Windows);
+  // POSIX leaves it unset.
+  bool has_creation_time = false;
+  int64_t creation_sec = 0;
+  int64_t creation_nsec = 0;
 };
 
 enum class ReadStatus {
@@ -180,7 +203,8 @@ class FileSystem {
   virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
 
   virtual bool GetFileTimes(const std::string& name, FileTimes* times) = 0;
-  // Gives the file back its last-write time; the access time is left alone.
+  // Gives the file back its last-write time, and its creation time where it
+  // is set; the access time is left alone.
   virtual TimesStatus SetFileTimes(const std::string& name, const FileTimes& times) = 0;
 
   // The error code of the last call that failed.
@@ -190,5 +214,8 @@ class FileSystem {
   // the system has no text for it.
   virtual std::u16string SystemErrorText(UiLanguage lang, int code) = 0;
 };
+
+// The platform's file system.
+std::unique_ptr<FileSystem> NewFileSystem();
 
 }  // namespace sorrel::platform

@@ -11,6 +11,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace sorrel {
 
@@ -31,5 +34,23 @@ inline constexpr char kSealMarker[16] = "SORREL-SEAL-V2:";
 // segments as mapped now give the digest the seal holds. The digest is read
 // from memory, never taken as the 0 the source gives it.
 bool IsSealIntact(const Seal& seal);
+
+// Where seals begin in bytes: every place of the marker with room for a
+// whole seal after it (the sealing tool's search).
+inline std::vector<size_t> SealsIn(std::string_view bytes) {
+  const std::string_view marker(kSealMarker, sizeof kSealMarker);
+  std::vector<size_t> places;
+  for (size_t at = bytes.find(marker); at != std::string_view::npos;
+       at = bytes.find(marker, at + 1)) {
+    if (bytes.size() - at >= sizeof(Seal)) places.push_back(at);
+  }
+  return places;
+}
+
+// The build's sealing tool: writes into the program or library file at path
+// the digest that its seal must hold. False, with what went wrong in
+// *problem, when the file cannot be read or written or does not hold exactly
+// one seal where the check looks.
+bool SealFile(const std::string& path, std::string* problem);
 
 }  // namespace sorrel

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,10 +22,13 @@ struct StartOptions {
   // Variables set in the program's environment over the caller's own.
   std::vector<std::pair<std::string, std::string>> environment;
   // A settings lock that the program holds on from its start until it lets
-  // go of it (SettingsFiles::ReleaseHandedOnLock) or ends; null for none.
-  const LockedSettingsFile* hand_on = nullptr;
-  // Called once the program has started, before the wait; the caller lets go
-  // of its own hold on the lock there. Not called when the start fails.
+  // go of it (ReleaseHandedOnLock) or ends; null for none.
+  const SettingsLock* hand_on = nullptr;
+  // Called once the caller's own hold on the lock may go, and the caller
+  // lets go of it there: where a lock passes to the started program (POSIX)
+  // as soon as it has started; where it cannot (a Windows mutex belongs to
+  // its thread) once the program has let go of it or ended. Called without
+  // a lock too, after the start; not called when the start fails.
   std::function<void()> started;
 };
 
@@ -42,5 +46,8 @@ class ProcessRunner {
   virtual RunResult RunAndWait(const std::string& program, const std::vector<std::string>& args,
                                const StartOptions& options) = 0;
 };
+
+// The platform's way of starting programs.
+std::unique_ptr<ProcessRunner> NewProcessRunner();
 
 }  // namespace sorrel::platform

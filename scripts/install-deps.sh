@@ -20,14 +20,24 @@ packages=(
   qt6-base-dev qt6-translations-l10n fonts-noto-cjk xvfb xauth xdotool
   # the fuzz targets: clang with libFuzzer and the sanitizers' runtime
   clang libclang-rt-14-dev
+  # the manual pages, and the Debian package: its dependencies and its check
+  groff-base dpkg-dev lintian
+)
+# The Windows build: MinGW-w64 (both thread models come with it; the build
+# uses the POSIX one), Wine to run the tests, the IPA font for the Japanese
+# dialog, and ImageMagick and xwininfo for the screenshots. Wine is installed
+# with what it recommends.
+windows_packages=(
+  g++-mingw-w64-x86-64 wine wine64 fonts-ipafont-gothic imagemagick x11-utils
 )
 missing=()
-for p in "${packages[@]}"; do
+for p in "${packages[@]}" "${windows_packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2> /dev/null | grep -q '^install ok installed' || missing+=("$p")
 done
 if [ "${1:-}" != "--if-missing" ] || [ "${#missing[@]}" -gt 0 ]; then
   $sudo apt-get update
   $sudo apt-get install -y --no-install-recommends "${packages[@]}"
+  $sudo apt-get install -y "${windows_packages[@]}"
 fi
 # Japanese system error texts come from glibc's translations in this locale.
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then

@@ -2,7 +2,7 @@
 // broken.
 #pragma once
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
 #include "platform/user_interaction.h"
 
 namespace sorrel::settings {

@@ -1,7 +1,7 @@
 // Writing a hive as export text, and finding keys and values in it.
 #include "settings/hive_format.h"
 
-#include "platform/utf.h"
+#include "base/utf.h"
 #include "settings/registry_store.h"
 
 namespace sorrel::settings {

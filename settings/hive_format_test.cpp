@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/utf.h"
+#include "base/utf.h"
 #include "settings/registry_store.h"
 #include "settings/registry_value.h"
 #include "settings/test_support.h"

@@ -2,7 +2,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/utf.h"
+#include "base/utf.h"
 #include "settings/hive_format.h"
 #include "settings/registry_store.h"
 #include "settings/registry_value.h"

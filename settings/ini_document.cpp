@@ -1,7 +1,7 @@
 // The private-profile rules over the lines of an INI file.
 #include "settings/ini_document.h"
 
-#include "platform/utf.h"
+#include "base/utf.h"
 #include "settings/names.h"
 
 namespace sorrel::settings {

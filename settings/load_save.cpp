@@ -1,7 +1,7 @@
 // The settings keys into and out of the main dialog's controls.
 #include "settings/load_save.h"
 
-#include "platform/edit_number.h"
+#include "base/edit_number.h"
 #include "settings/decimal.h"
 #include "settings/registry_value.h"
 #include "settings/settings_access.h"

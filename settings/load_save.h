@@ -3,7 +3,7 @@
 // the store that ctx holds (settings_store.h reads and writes the file).
 #pragma once
 
-#include "platform/control_store.h"
+#include "base/control_store.h"
 #include "settings/settings_context.h"
 
 namespace sorrel::settings {

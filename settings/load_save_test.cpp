@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/main_dialog_ids.h"
-#include "platform/utf.h"
+#include "base/main_dialog_ids.h"
+#include "base/utf.h"
 #include "settings/profile.h"
 #include "settings/settings_access.h"
 #include "settings/settings_keys.h"

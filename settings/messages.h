@@ -1,7 +1,7 @@
 // Every text the settings store shows, in Japanese and in English.
 #pragma once
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
 
 namespace sorrel::settings::messages {
 

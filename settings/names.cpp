@@ -1,7 +1,7 @@
 // Names compared without regard to ASCII case.
 #include "settings/names.h"
 
-#include "platform/ascii_case.h"
+#include "base/ascii_case.h"
 
 namespace sorrel::settings {
 

@@ -1,7 +1,7 @@
 // The narrow-string key wrapper.
 #include "settings/rega.h"
 
-#include "platform/utf.h"
+#include "base/utf.h"
 #include "settings/guard_message.h"
 #include "settings/messages.h"
 #include "settings/registry_value.h"

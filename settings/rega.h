@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
 #include "platform/user_interaction.h"
 #include "settings/registry_store.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
 #include "platform/user_interaction.h"
 #include "settings/registry_store.h"
 

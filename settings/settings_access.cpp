@@ -3,7 +3,8 @@
 
 #include <optional>
 
-#include "platform/utf.h"
+#include "base/utf.h"
+#include "platform/paths.h"
 #include "settings/decimal.h"
 #include "settings/profile.h"
 #include "settings/rega.h"
@@ -20,7 +21,7 @@ void Note(const SettingsContext& ctx, std::u16string_view key, std::u16string_vi
 }  // namespace
 
 std::string IniPathIn(const std::string& program_folder) {
-  return program_folder == "/" ? "/sorrel.ini" : program_folder + "/sorrel.ini";
+  return platform::JoinPath(program_folder, "sorrel.ini");
 }
 
 std::u16string ReadSettingString(const SettingsContext& ctx, const char16_t* key) {

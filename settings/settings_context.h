@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
 #include "platform/user_interaction.h"
 #include "settings/ini_document.h"
 #include "settings/registry_store.h"

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/main_dialog_ids.h"
+#include "base/main_dialog_ids.h"
 
 namespace sorrel::settings {
 

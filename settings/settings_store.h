@@ -1,8 +1,9 @@
 // The settings store of one program, and the only two ways a run touches its
-// file: a snapshot read once without the lock (sorrel's load), and a
-// transaction that takes the lock, reads and parses the file once, changes the
-// copy in memory and replaces the file once (the dialog's save, sorrelc's
-// write). Two runs therefore never interleave value by value.
+// file (or, where the platform has a registry, its registry key): a snapshot
+// read once without the lock (sorrel's load), and a transaction that takes
+// the lock, reads and parses the store once, changes the copy in memory and
+// writes the store once (the dialog's save, sorrelc's write). Two runs
+// therefore never interleave value by value.
 #pragma once
 
 #include <functional>
@@ -12,9 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/control_store.h"
+#include "base/control_store.h"
+#include "base/ui_language.h"
 #include "platform/settings_files.h"
-#include "platform/ui_language.h"
 #include "platform/user_interaction.h"
 #include "settings/hive_format.h"
 #include "settings/hive_registry.h"
@@ -23,8 +24,11 @@
 
 namespace sorrel::settings {
 
-// The hive file in the per-user settings folder; empty when there is none.
-std::string HiveFilePath(platform::SettingsFiles* files);
+// Where registry mode keeps the settings: the hive file in the per-user
+// settings folder, or, where the platform has a registry of its own, the
+// settings key's full name ("HKEY_CURRENT_USER\Software\..."). Empty when
+// there is no settings folder.
+std::string RegistryStorePath(platform::SettingsFiles* files);
 
 // How the file was found when it was read. Every state but Ok reads as an
 // empty store.
@@ -47,6 +51,10 @@ class SettingsCopy {
   bool Parse(std::string_view bytes, const AnsiDecoder& ansi);
   // The copy as the file's bytes.
   std::string Serialize() const;
+  // Replaces the copy with the values of the settings key in the system's
+  // registry, and gives them back as they are now.
+  void SetRegistryValues(const std::vector<platform::RegistryValue>& values);
+  std::vector<platform::RegistryValue> RegistryValues() const;
   SettingsContext& context() { return context_; }
 
  private:
@@ -59,7 +67,14 @@ class SettingsCopy {
 // The lock, the copy read under it, and the texts written to it.
 class SettingsTransaction {
  public:
+  // Over a file that the lock holds.
   SettingsTransaction(std::unique_ptr<platform::LockedSettingsFile> lock,
+                      std::unique_ptr<SettingsCopy> copy, AnsiDecoder ansi);
+  // Over the settings key of the system's registry, whose values read under
+  // the lock were read_values.
+  SettingsTransaction(std::unique_ptr<platform::SettingsLock> lock,
+                      platform::SystemRegistry* registry,
+                      std::vector<platform::RegistryValue> read_values,
                       std::unique_ptr<SettingsCopy> copy, AnsiDecoder ansi);
 
   // What the accessors change: the copy. Every text written through it is
@@ -73,14 +88,19 @@ class SettingsTransaction {
 
   // Replaces the file with the copy: one temporary file, one sync, one
   // rename. False with the system's error code in *error; the file is then
-  // as it was. May be called again after a change.
+  // as it was. In the system's registry, writes the values that differ from
+  // what was read, in one opening of the key. May be called again after a
+  // change.
   bool Commit(int* error);
 
   // The lock, for a program started to hold it on (ProcessRunner).
-  const platform::LockedSettingsFile& lock() const { return *lock_; }
+  const platform::SettingsLock& lock() const { return *lock_; }
 
  private:
-  std::unique_ptr<platform::LockedSettingsFile> lock_;
+  std::unique_ptr<platform::SettingsLock> lock_;
+  platform::LockedSettingsFile* file_ = nullptr;  // the lock's file, or null
+  platform::SystemRegistry* registry_ = nullptr;  // or the registry
+  std::vector<platform::RegistryValue> read_values_;
   std::unique_ptr<SettingsCopy> copy_;
   AnsiDecoder ansi_;
   std::vector<std::pair<std::u16string, std::u16string>> written_;
@@ -127,6 +147,10 @@ class SettingsStore {
  private:
   std::unique_ptr<SettingsCopy> NewCopy() const;
   AnsiDecoder Ansi() const;
+  // The system's registry when registry mode uses it, else null.
+  platform::SystemRegistry* SystemRegistry() const;
+  std::unique_ptr<SettingsTransaction> BeginInRegistry(platform::SystemRegistry* registry,
+                                                       StoreState* state, int* error);
 
   platform::SettingsFiles* files_;
   bool ini_mode_;

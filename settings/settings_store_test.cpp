@@ -10,7 +10,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/main_dialog_ids.h"
+#include "base/main_dialog_ids.h"
+#include "platform/posix/posix_settings_files.h"
 #include "settings/decimal.h"
 #include "settings/settings_access.h"
 #include "settings/settings_keys.h"
@@ -158,7 +159,7 @@ TEST(SettingsStoreTest, NothingIsOverwrittenThatCannotBeKeptOrReplacedWhole) {
   FaultyFiles files;
   files.fail_set_aside = true;
   std::vector<std::u16string> report;
-  SettingsStore store(&files, false, HiveFilePath(&files), UiLanguage::English, nullptr,
+  SettingsStore store(&files, false, RegistryStorePath(&files), UiLanguage::English, nullptr,
                       [&](std::u16string_view line) { report.emplace_back(line); });
   std::filesystem::create_directories(home.Path("config/sorrel"));
   home.Write("config/sorrel/registry.reg", "not an export");
@@ -227,7 +228,8 @@ TEST(SettingsStoreTest, ANewIniFileBeginsWithItsHeader) {
 // Commits count values named prefix0, prefix1, ... each in its own transaction.
 void CommitMany(const char16_t* prefix, int count) {
   platform::PosixSettingsFiles files;
-  SettingsStore store(&files, false, HiveFilePath(&files), UiLanguage::English, nullptr, nullptr);
+  SettingsStore store(&files, false, RegistryStorePath(&files), UiLanguage::English, nullptr,
+                      nullptr);
   for (int i = 0; i < count; ++i) {
     StoreState state;
     int error = 0;

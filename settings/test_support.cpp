@@ -7,28 +7,46 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace sorrel::settings::testing {
 
+namespace {
+
+void SetVariable(const char* name, const char* value) {
+#ifdef _WIN32
+  _putenv_s(name, value != nullptr ? value : "");
+#else
+  if (value != nullptr) {
+    setenv(name, value, 1);
+  } else {
+    unsetenv(name);
+  }
+#endif
+}
+
+}  // namespace
+
 TempHome::TempHome() {
-  std::string pattern =
-      (std::filesystem::temp_directory_path() / "sorrel-settings-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
-  path_ = pattern;
+  std::random_device random;
+  for (int attempt = 0; path_.empty() && attempt < 100; ++attempt) {
+    const std::filesystem::path candidate =
+        std::filesystem::temp_directory_path() /
+        ("sorrel-settings-" + std::to_string(random()) + "-" + std::to_string(attempt));
+    std::error_code error;
+    if (std::filesystem::create_directory(candidate, error)) path_ = candidate.generic_string();
+  }
+  if (path_.empty()) ADD_FAILURE() << "cannot make a temporary folder";
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME")) {
     had_xdg_ = true;
     saved_xdg_ = xdg;
   }
-  setenv("XDG_CONFIG_HOME", Path("config").c_str(), 1);
+  SetVariable("XDG_CONFIG_HOME", Path("config").c_str());
 }
 
 TempHome::~TempHome() {
-  if (had_xdg_) {
-    setenv("XDG_CONFIG_HOME", saved_xdg_.c_str(), 1);
-  } else {
-    unsetenv("XDG_CONFIG_HOME");
-  }
+  SetVariable("XDG_CONFIG_HOME", had_xdg_ ? saved_xdg_.c_str() : nullptr);
   std::error_code ec;
   std::filesystem::remove_all(path_, ec);
 }
@@ -58,8 +76,8 @@ std::vector<std::string> TempHome::List(const std::string& relative) const {
 }
 
 RealStores::RealStores(bool ini_mode, UiLanguage lang)
-    : store(&files, ini_mode, ini_mode ? IniPathIn(home.path()) : HiveFilePath(&files), lang, &user,
-            [this](std::u16string_view line) { report.emplace_back(line); }) {
+    : store(&files, ini_mode, ini_mode ? IniPathIn(home.path()) : RegistryStorePath(&files), lang,
+            &user, [this](std::u16string_view line) { report.emplace_back(line); }) {
   ctx.ini_mode = ini_mode;
   ctx.language = lang;
   ctx.user = &user;

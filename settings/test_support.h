@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/posix_settings_files.h"
 #include "platform/user_interaction.h"
 #include "settings/hive_registry.h"
 #include "settings/settings_context.h"
@@ -63,7 +62,8 @@ class TempHome {
 struct RealStores {
   explicit RealStores(bool ini_mode, UiLanguage lang = UiLanguage::English);
   TempHome home;
-  platform::PosixSettingsFiles files;
+  std::unique_ptr<platform::SettingsFiles> files_owner = platform::NewSettingsFiles();
+  platform::SettingsFiles& files = *files_owner;
   RecordingUser user;
   std::vector<std::u16string> report;
   Hive hive;

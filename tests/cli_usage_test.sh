@@ -23,6 +23,10 @@ expect_eq "Japanese line 22 starts with two blanks" \
   "  /E … /RB,/RAの文字列変換で正規表現(boost::regex)を用いる" "$(sed -n 22p usage.ja)"
 expect_eq "Japanese line count" 29 "$(wc -l < usage.ja)"
 
+# A usage text that could not be written does not pass for one that was.
+"$BIN/sorrelc" '/?' > /dev/full
+expect_eq "exit code of sorrelc /? on a full output" 3 $?
+
 # Without SORREL_LANG the locale decides.
 (unset SORREL_LANG; LANG=ja_JP.UTF-8 "$BIN/sorrelc") > usage.locale
 expect_eq "Japanese from the locale" "Sorrelコマンドライン版" "$(sed -n 1p usage.locale)"

@@ -63,4 +63,13 @@ for i in $(seq 1 5); do
 done
 expect_file kept.txt 'x\r\n'
 
+# Without any folder for the settings the message names the rule that was
+# missing its variables.
+out=$(env -i "$PWD/app/sorrelc" /C:LF kept.txt 2>&1)
+expect_eq "exit code without HOME" 1 $?
+expect_eq "message without HOME" \
+  "sorrelc: Cannot store the settings in \${XDG_CONFIG_HOME:-\$HOME/.config}/sorrel/registry.reg - No such file or directory" \
+  "$out"
+expect_file kept.txt 'x\r\n'
+
 finish

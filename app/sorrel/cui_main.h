@@ -2,14 +2,11 @@
 // store, one job from the stored settings, the report on the console.
 #pragma once
 
+#include "base/exit_codes.h"
+#include "base/ui_language.h"
 #include "gui/startup.h"
-#include "platform/ui_language.h"
 
 namespace sorrel {
-
-// The exit code of a run whose report could not be written whole (its
-// output was closed).
-inline constexpr int kReportLostExitCode = 3;
 
 // Runs CUI mode to its end; the exit code is 0 whatever the job's outcome,
 // unless the report was lost.

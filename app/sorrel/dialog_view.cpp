@@ -6,10 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/text_format.h"
+#include "base/utf.h"
 #include "gui/startup_texts.h"
 #include "platform/integrity.h"
-#include "platform/text_format.h"
-#include "platform/utf.h"
+#include "platform/paths.h"
 
 namespace sorrel {
 namespace {
@@ -25,7 +26,7 @@ struct View {
 // of its own until the process ends.
 View LoadView(const std::string& program_folder, const char* entry, UiLanguage language) {
   View view;
-  const std::string path = program_folder + "/" + kDialogViewLibrary;
+  const std::string path = platform::JoinPath(program_folder, kDialogViewLibrary);
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     const char* error = dlerror();
@@ -46,7 +47,7 @@ View LoadView(const std::string& program_folder, const char* entry, UiLanguage l
 
 void SayCannotLoad(const std::string& program_folder, UiLanguage language,
                    std::u16string_view problem) {
-  const std::u16string path = Utf8ToUtf16(program_folder + "/" + kDialogViewLibrary);
+  const std::u16string path = Utf8ToUtf16(platform::JoinPath(program_folder, kDialogViewLibrary));
   const std::string line = Utf16ToUtf8(FormatText(startup_texts::kCannotLoadWindow.In(language),
                                                   {std::u16string_view(path), problem}));
   std::fwrite(line.data(), 1, line.size(), stderr);

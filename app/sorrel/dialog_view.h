@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
 
 namespace sorrel {
 

@@ -1,37 +1,35 @@
 // sorrel: the start-up sequence, then the main dialog (in CUI mode without a
-// window, and without ever loading the window's library).
+// window, and without ever loading the window's view).
 #include <string>
-#include <vector>
 
 #include "app/sorrel/cui_main.h"
 #include "app/sorrel/dialog_view.h"
+#include "base/utf.h"
 #include "gui/startup.h"
 #include "gui/startup_texts.h"
+#include "platform/file_system.h"
 #include "platform/integrity.h"
-#include "platform/language_choice.h"
-#include "platform/posix/posix_file_system.h"
-#include "platform/posix/program_folder.h"
-#include "platform/posix/terminal_interaction.h"
+#include "platform/program.h"
+#include "platform/user_interaction.h"
 
 SORREL_DEFINE_SEAL(kProgramSeal);
 
 int main(int argc, char** argv) {
   using namespace sorrel;
-  const UiLanguage language = UiLanguageFromEnvironment();
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  const StartupMode mode = ParseStartup(args, platform::ProgramName(argv[0]));
+  const UiLanguage language = platform::ProgramLanguage();
+  const StartupMode mode = ParseStartup(platform::StartupArguments(argc, argv),
+                                        platform::ProgramName(argc > 0 ? argv[0] : nullptr));
 
-  // The INI file, the converter data and the window's library are found in
-  // the program's folder.
+  // The INI file, the help and the view are found in the program's folder.
   const std::string folder = platform::ProgramFolder();
-  if (!folder.empty()) platform::PosixFileSystem().SetCurrentDirectory(folder);
+  if (!folder.empty()) platform::NewFileSystem()->SetCurrentDirectory(folder);
 
   if (!IsSealIntact(kProgramSeal)) {
     // An interactive start says it in a box when it can; the line on
     // standard error is there in every case.
     const std::u16string text = startup_texts::kDamagedProgram.In(language);
-    platform::TerminalInteraction(language).MessageBox(
-        text, startup_texts::kTitle.In(language), platform::Buttons::Ok, platform::Icon::Error);
+    const std::u16string line = startup_texts::kTitle.In(language) + (u": " + text) + u"\n";
+    platform::WriteToStream(platform::StandardStream::Error, Utf16ToUtf8(line));
     if (!mode.cui_mode) ShowErrorInView(folder, &argc, argv, language, text);
     return 1;
   }

@@ -1,30 +1,33 @@
 // The wiring shared by both ways sorrel runs.
 #include "app/sorrel/program_services.h"
 
-#include <cstdio>
 #include <string>
 
+#include "base/utf.h"
 #include "gui/startup_texts.h"
-#include "platform/posix/program_folder.h"
-#include "platform/utf.h"
+#include "platform/user_interaction.h"
 #include "settings/settings_context.h"
 
 namespace sorrel {
 
 void WriteToStandardError(std::u16string_view line) {
-  const std::string bytes = Utf16ToUtf8(line);
-  std::fwrite(bytes.data(), 1, bytes.size(), stderr);
-  std::fflush(stderr);
+  platform::WriteToStream(platform::StandardStream::Error, Utf16ToUtf8(line));
 }
 
 ProgramServices::ProgramServices(UiLanguage language, bool ini_mode)
-    : language_(language), ini_mode_(ini_mode), code_pages_(platform::ProgramFolder()) {}
+    : language_(language),
+      ini_mode_(ini_mode),
+      fs_(platform::NewFileSystem()),
+      code_pages_(platform::NewCodePageService()),
+      system_conversion_(platform::NewSystemConversion()),
+      files_(platform::NewSettingsFiles()) {}
 
 std::unique_ptr<settings::SettingsStore> ProgramServices::OpenSettings(
     platform::UserInteraction* user) {
   // Start-up made the program's folder the current directory.
-  const std::string path = ini_mode_ ? settings::kIniRelativePath : settings::HiveFilePath(&files_);
-  return std::make_unique<settings::SettingsStore>(&files_, ini_mode_, path, language_, user,
+  const std::string path =
+      ini_mode_ ? settings::kIniRelativePath : settings::RegistryStorePath(files_.get());
+  return std::make_unique<settings::SettingsStore>(files_.get(), ini_mode_, path, language_, user,
                                                    WriteToStandardError);
 }
 
@@ -32,9 +35,9 @@ JobContext ProgramServices::Job(ControlStore* dialog, bool cui_mode,
                                 platform::UserInteraction* user, platform::Console* console) {
   JobContext job;
   job.dialog = dialog;
-  job.fs = &fs_;
-  job.code_pages = &code_pages_;
-  job.system_conversion = &system_conversion_;
+  job.fs = fs_.get();
+  job.code_pages = code_pages_.get();
+  job.system_conversion = system_conversion_.get();
   job.ui = user;
   job.console = console;
   job.language = language_;

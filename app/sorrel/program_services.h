@@ -1,26 +1,25 @@
-// The POSIX services that one run of sorrel wires together, the same for the
+// The services that one run of sorrel wires together, the same for the
 // window and for CUI mode; only the user and the console differ.
 #pragma once
 
 #include <memory>
 #include <string_view>
 
+#include "base/ui_language.h"
 #include "gui/session_services.h"
-#include "platform/posix/iconv_conversion.h"
-#include "platform/posix/icu_code_pages.h"
-#include "platform/posix/posix_file_system.h"
-#include "platform/posix/posix_settings_files.h"
-#include "platform/ui_language.h"
+#include "platform/code_pages.h"
+#include "platform/file_system.h"
+#include "platform/settings_files.h"
 
 namespace sorrel {
 
-// Writes a line as UTF-8 to standard error at once.
+// Writes a line to standard error at once.
 void WriteToStandardError(std::u16string_view line);
 
 class ProgramServices : public SessionServices {
  public:
   // The store is the INI file beside the program in INI mode, else the
-  // registry file; its own report lines (a damaged file kept aside) go to
+  // registry; its own report lines (a damaged file kept aside) go to
   // standard error in language.
   ProgramServices(UiLanguage language, bool ini_mode);
   ProgramServices(const ProgramServices&) = delete;
@@ -33,10 +32,10 @@ class ProgramServices : public SessionServices {
  private:
   UiLanguage language_;
   bool ini_mode_;
-  platform::PosixFileSystem fs_;
-  platform::IcuCodePageService code_pages_;
-  platform::IconvSystemConversion system_conversion_;
-  platform::PosixSettingsFiles files_;
+  std::unique_ptr<platform::FileSystem> fs_;
+  std::unique_ptr<platform::CodePageService> code_pages_;
+  std::unique_ptr<platform::SystemConversion> system_conversion_;
+  std::unique_ptr<platform::SettingsFiles> files_;
 };
 
 }  // namespace sorrel

@@ -1,52 +1,43 @@
 // sorrelc: stores its switches as sorrel's settings and runs sorrel head-less
-// on the first target. Wires the POSIX services into the command line's run.
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
+// on the first target. Wires the platform's services into the command
+// line's run.
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/launcher.h"
-#include "platform/language_choice.h"
-#include "platform/posix/posix_process.h"
-#include "platform/posix/posix_settings_files.h"
-#include "platform/posix/program_folder.h"
+#include "platform/paths.h"
+#include "platform/process.h"
+#include "platform/program.h"
+#include "platform/settings_files.h"
+#include "platform/user_interaction.h"
 
 namespace {
 
-void WriteBytes(std::FILE* stream, std::string_view bytes) {
-  std::fwrite(bytes.data(), 1, bytes.size(), stream);
-  std::fflush(stream);
-}
-
 class ConsoleHost : public sorrel::cli::CliHost {
  public:
-  void WriteOut(std::string_view bytes) override { WriteBytes(stdout, bytes); }
-  void WriteError(std::string_view bytes) override { WriteBytes(stderr, bytes); }
-  bool NameExists(const std::string& name) override {
-    struct stat st;
-    return lstat(name.c_str(), &st) == 0;
+  bool WriteOut(std::string_view bytes) override {
+    return sorrel::platform::WriteToStream(sorrel::platform::StandardStream::Output, bytes);
   }
+  void WriteError(std::string_view bytes) override {
+    sorrel::platform::WriteToStream(sorrel::platform::StandardStream::Error, bytes);
+  }
+  bool NameExists(const std::string& name) override { return sorrel::platform::NameExists(name); }
 };
-
-std::string CurrentDirectory() {
-  std::vector<char> buffer(4096);
-  return getcwd(buffer.data(), buffer.size()) != nullptr ? std::string(buffer.data()) : "";
-}
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  namespace platform = sorrel::platform;
   sorrel::cli::CliEnvironment env;
-  env.lang = sorrel::CliUiLanguageFromEnvironment();
-  env.program_name = sorrel::platform::ProgramName(argc > 0 ? argv[0] : nullptr);
-  env.program_folder = sorrel::platform::ProgramFolder();
-  env.current_directory = CurrentDirectory();
+  env.lang = platform::CommandLineLanguage();
+  env.program_name = platform::ProgramName(argc > 0 ? argv[0] : nullptr);
+  env.program_folder = platform::ProgramFolder();
+  env.current_directory = platform::CurrentDirectory();
 
-  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
   ConsoleHost host;
-  sorrel::platform::PosixSettingsFiles files;
-  sorrel::platform::PosixProcessRunner runner;
-  return sorrel::cli::RunSorrelc(args, env, &host, &files, &runner);
+  const std::unique_ptr<platform::SettingsFiles> files = platform::NewSettingsFiles();
+  const std::unique_ptr<platform::ProcessRunner> runner = platform::NewProcessRunner();
+  return sorrel::cli::RunSorrelc(platform::CommandLineArguments(argc, argv), env, &host,
+                                 files.get(), runner.get());
 }

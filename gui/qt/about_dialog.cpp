@@ -12,6 +12,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QUrl>
 #include <algorithm>
 
@@ -21,8 +23,9 @@
 #include "gui/qt/qt_text.h"
 #include "gui/qt/resources.h"
 #include "gui/qt/screen_facts.h"
-#include "gui/qt/system_facts.h"
 #include "gui/qt/tooltips.h"
+#include "platform/program.h"
+#include "platform/system_facts.h"
 
 namespace sorrel::qt {
 namespace {
@@ -51,16 +54,74 @@ constexpr AboutControl kControls[] = {
     {ids::kFeedback, {7, 137, 110, 14}, &about_texts::kFeedback},
 };
 
-// Ctrl+A selects the whole text of a read-only edit.
-class SelectAllFilter : public QObject {
+// A read-only edit as the platform's dialogs treat one: reached with Tab or
+// Shift+Tab it selects its whole text, which shows where the focus is, and
+// when the focus moves on within the window the selection goes; with
+// select_on_ctrl_a, Ctrl+A selects it all too.
+class ReadOnlyEditKeys : public QObject {
  public:
-  using QObject::QObject;
+  ReadOnlyEditKeys(QPlainTextEdit* edit, bool select_on_ctrl_a)
+      : QObject(edit), select_on_ctrl_a_(select_on_ctrl_a) {
+    edit->installEventFilter(this);
+  }
+
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::KeyPress) return false;
+    auto* edit = static_cast<QPlainTextEdit*>(watched);
+    if (event->type() == QEvent::FocusIn) {
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
+        // Selected from the end back to the start, so the text stays at its top.
+        QTextCursor cursor(edit->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.movePosition(QTextCursor::Start, QTextCursor::KeepAnchor);
+        edit->setTextCursor(cursor);
+      }
+      return false;
+    }
+    if (event->type() == QEvent::FocusOut) {
+      // A context menu or another window leaves the selection to copy.
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+        QTextCursor cursor = edit->textCursor();
+        cursor.clearSelection();
+        edit->setTextCursor(cursor);
+      }
+      return false;
+    }
+    if (event->type() != QEvent::KeyPress || !select_on_ctrl_a_) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() != Qt::Key_A || key->modifiers() != Qt::ControlModifier) return false;
-    if (auto* edit = qobject_cast<QPlainTextEdit*>(watched)) edit->selectAll();
+    edit->selectAll();
     return true;
+  }
+
+ private:
+  bool select_on_ctrl_a_;
+};
+
+// The links as the platform's link control shows them: Tab brings the focus
+// onto the first link (Shift+Tab onto the last), the next Tab to the next
+// link and then on; while no link holds the focus, a frame shows it.
+class LinkLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override {
+    QLabel::focusInEvent(event);
+    const bool forward = event->reason() == Qt::TabFocusReason;
+    // Without a link to take it, the focus would move on to the next stop.
+    if ((forward || event->reason() == Qt::BacktabFocusReason) && text().contains("<a ")) {
+      QLabel::focusNextPrevChild(forward);
+    }
+  }
+  void paintEvent(QPaintEvent* event) override {
+    QLabel::paintEvent(event);
+    if (!hasFocus() || hasSelectedText()) return;  // a focused link is its own frame
+    QStylePainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
   }
 };
 
@@ -128,13 +189,15 @@ void AboutDialog::Build() {
     QWidget* widget = nullptr;
     if (control.caption != nullptr) {
       auto* button = new QPushButton(ToQString(control.caption->In(info_.language)), this);
-      button->setAutoDefault(control.id == ids::kClose);
+      // As in the platform's dialogs, the button with the focus is the
+      // default one (Enter presses it) and shows it; otherwise Close is.
+      button->setAutoDefault(true);
       button->setDefault(control.id == ids::kClose);
       widget = button;
     } else if (control.id == ids::kDescription) {
       auto* edit = ReadOnlyEdit(this);
       edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-      edit->installEventFilter(new SelectAllFilter(edit));
+      new ReadOnlyEditKeys(edit, /*select_on_ctrl_a=*/true);
       widget = edit;
     } else if (control.id == ids::kVersion) {
       auto* edit = ReadOnlyEdit(this);
@@ -142,9 +205,10 @@ void AboutDialog::Build() {
       edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
       edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
       edit->viewport()->setAutoFillBackground(false);
+      new ReadOnlyEditKeys(edit, /*select_on_ctrl_a=*/false);
       widget = edit;
     } else if (control.id == ids::kLinks) {
-      auto* label = new QLabel(this);
+      auto* label = new LinkLabel(this);
       label->setTextFormat(Qt::RichText);
       label->setWordWrap(true);
       label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -204,7 +268,8 @@ void AboutDialog::Fill(const std::string& program_file) {
       ->setPlainText(WithLineFeeds(info_.description));
   Control(ids::kFeedback)->setVisible(info_.feedback.has_value());
   Control(ids::kContribution)->setVisible(info_.contribution.has_value());
-  if (!info_.contribution) Control(ids::kClose)->setFocus();
+  // The first tab stop starts with the focus; without Contribution, Close.
+  Control(info_.contribution ? ids::kContribution : ids::kClose)->setFocus();
 }
 
 void AboutDialog::Lock(bool locked) {
@@ -221,7 +286,7 @@ void AboutDialog::Open(const std::u16string& target, bool from_link) {
 
 std::u16string AboutDialog::Report() const {
   EnvironmentFacts facts;
-  AddSystemFacts(&facts);
+  facts.system = platform::ReadSystemFacts();
   AddScreenFacts(&facts);
   const QString version = static_cast<QPlainTextEdit*>(Control(ids::kVersion))->toPlainText();
   return ReportWithClient(BuildEnvironmentReport(facts), FromQString(version));
@@ -256,7 +321,7 @@ void AboutDialog::CopyToClipboard(const QString& text) {
 }
 
 void ShowAboutBox(QWidget* owner, UiLanguage language) {
-  AboutDialog box(MakeAboutBoxInfo(language), "/proc/self/exe", owner);
+  AboutDialog box(MakeAboutBoxInfo(language), platform::ProgramPath(), owner);
   box.exec();
 }
 

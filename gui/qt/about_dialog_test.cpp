@@ -19,6 +19,7 @@
 #include "gui/qt/qt_text.h"
 #include "gui/qt/test_support.h"
 #include "gui/tooltips.h"
+#include "platform/program.h"
 
 namespace sorrel::qt {
 namespace {
@@ -43,7 +44,7 @@ class AboutDialogTest : public QObject {
   Opened opened_;
 
   static std::unique_ptr<AboutDialog> Box(UiLanguage language,
-                                          const std::string& file = "/proc/self/exe") {
+                                          const std::string& file = platform::ProgramPath()) {
     return std::make_unique<AboutDialog>(MakeAboutBoxInfo(language), file, nullptr);
   }
   static QPushButton* Button(AboutDialog& box, int id) {
@@ -106,6 +107,15 @@ class AboutDialogTest : public QObject {
     QVERIFY(!Text(*box, ids::kDescription).isEmpty());
     QVERIFY(Button(*box, ids::kFeedback)->isEnabled());
     QVERIFY(ToQString(box->Report()).endsWith("\r\n[Client]\r\n (NULL)"));
+    // Without a link, the label still keeps the focus Tab gives it, framed.
+    box->show();
+    QVERIFY(QTest::qWaitForWindowActive(box.get()));
+    QWidget* links = box->Control(ids::kLinks);
+    const QImage plain = links->grab().toImage();
+    box->Control(ids::kVersion)->setFocus();
+    QTest::keyClick(box->Control(ids::kVersion), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), links);
+    QVERIFY(links->grab().toImage() != plain);
   }
 
   void pagesOpenOnceWhileLocked() {
@@ -170,12 +180,38 @@ class AboutDialogTest : public QObject {
     AboutBoxInfo info = MakeAboutBoxInfo(UiLanguage::English);
     info.contribution.reset();
     info.feedback.reset();
-    AboutDialog box(info, "/proc/self/exe", nullptr);
+    AboutDialog box(info, platform::ProgramPath(), nullptr);
     box.show();
     QVERIFY(QTest::qWaitForWindowActive(&box));
     QVERIFY(Button(box, ids::kContribution)->isHidden());
     QVERIFY(Button(box, ids::kFeedback)->isHidden());
     QCOMPARE(QApplication::focusWidget(), box.Control(ids::kClose));
+  }
+
+  // The first tab stop takes the focus, Tab runs through the stops in
+  // template order, and each stop looks otherwise while it has the focus.
+  void theFirstTabStopTakesTheFocusAndEveryStopShowsIt() {
+    auto box = Box(UiLanguage::English);
+    box->show();
+    QVERIFY(QTest::qWaitForWindowActive(box.get()));
+    const int order[] = {ids::kContribution, ids::kDescription, ids::kClose,   ids::kEnvironment,
+                         ids::kVersion,      ids::kLinks,       ids::kFeedback};
+    for (int pass = 0; pass < 2; ++pass) {
+      for (int id : order) {
+        QWidget* stop = box->Control(id);
+        QCOMPARE(QApplication::focusWidget(), stop);
+        const QImage focused = stop->grab().toImage();
+        if (pass == 1 && id == ids::kLinks) {
+          QVERIFY(box->grab().save(test::RenderFolder() + "/about-focus-on-a-link.png"));
+        }
+        // Tab walks the links before it leaves their label.
+        for (int key = 0; key < 4 && QApplication::focusWidget() == stop; ++key) {
+          QTest::keyClick(stop, Qt::Key_Tab);
+        }
+        // On the first pass the focus is only drawn once the keyboard moved it.
+        if (pass == 1) QVERIFY2(stop->grab().toImage() != focused, qPrintable(QString::number(id)));
+      }
+    }
   }
 
   void ctrlASelectsTheDescription() {

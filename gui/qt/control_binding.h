@@ -5,8 +5,8 @@
 
 #include <functional>
 
+#include "base/control_store.h"
 #include "gui/qt/template_widgets.h"
-#include "platform/control_store.h"
 
 namespace sorrel::qt {
 

@@ -7,13 +7,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
+#include <vector>
 
+#include "base/utf.h"
 #include "gui/qt/dialog_session.h"
 #include "gui/qt/qt_text.h"
 #include "gui/qt/qt_texts.h"
 #include "gui/qt/qt_translations.h"
 #include "gui/startup_texts.h"
-#include "platform/utf.h"
 
 namespace sorrel::qt {
 namespace {
@@ -21,17 +23,38 @@ namespace {
 UiLanguage g_language = UiLanguage::English;
 QtMessageHandler g_previous_handler = nullptr;
 
+// What Qt says while the application starts, held back until it is known
+// whether a display was reached: without one, Qt's own lines would only
+// stand before our message and say the same less clearly.
+struct HeldMessage {
+  QtMsgType type;
+  QByteArray category;
+  QString text;
+};
+std::vector<HeldMessage>* g_held = nullptr;
+std::mutex g_held_mutex;  // Qt may speak from a thread of its own
+
 // Qt ends the process with abort() when no platform plugin can reach a
 // display; this ends it with our own message and exit code 1 instead.
 void NoDisplayHandler(QtMsgType type, const QMessageLogContext& context, const QString& text) {
   if (type != QtFatalMsg) {
-    if (g_previous_handler != nullptr) g_previous_handler(type, context, text);
+    const std::lock_guard<std::mutex> lock(g_held_mutex);
+    g_held->push_back({type, QByteArray(context.category), text});
     return;
   }
   const std::string message = Utf16ToUtf8(qt_texts::kNoDisplay.In(g_language));
   std::fwrite(message.data(), 1, message.size(), stderr);
   std::fflush(stderr);
   std::_Exit(1);
+}
+
+// Passes what was held back on, as Qt would have said it.
+void SayHeldMessages(const std::vector<HeldMessage>& held) {
+  if (g_previous_handler == nullptr) return;
+  for (const HeldMessage& message : held) {
+    const QMessageLogContext context(nullptr, 0, nullptr, message.category.constData());
+    g_previous_handler(message.type, context, message.text);
+  }
 }
 
 uint64_t MillisecondsSinceStart() {
@@ -43,9 +66,16 @@ uint64_t MillisecondsSinceStart() {
 void StartApplication(std::unique_ptr<QApplication>* app, int& argc, char** argv,
                       UiLanguage language) {
   g_language = language;
+  std::vector<HeldMessage> held;
+  g_held = &held;
   g_previous_handler = qInstallMessageHandler(NoDisplayHandler);
   *app = std::make_unique<QApplication>(argc, argv);
   qInstallMessageHandler(g_previous_handler);
+  {
+    const std::lock_guard<std::mutex> lock(g_held_mutex);
+    g_held = nullptr;
+  }
+  SayHeldMessages(held);
   (*app)->setApplicationName(QStringLiteral("sorrel"));
   (*app)->setDesktopFileName(QStringLiteral("sorrel"));
   InstallQtTranslations(app->get(), language);

@@ -4,8 +4,8 @@
 
 #include <string_view>
 
+#include "base/ui_language.h"
 #include "gui/session_services.h"
-#include "platform/ui_language.h"
 
 namespace sorrel::qt {
 

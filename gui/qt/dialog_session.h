@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/control_store.h"
 #include "engine/job_context.h"
 #include "gui/qt/main_window.h"
 #include "gui/qt/qt_user_interaction.h"
 #include "gui/session_services.h"
-#include "platform/control_store.h"
 #include "settings/settings_store.h"
 
 namespace sorrel::qt {

@@ -3,8 +3,8 @@
 
 #include <iterator>
 
+#include "base/main_dialog_ids.h"
 #include "engine/messages.h"
-#include "platform/main_dialog_ids.h"
 
 namespace sorrel::qt {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
 
 namespace sorrel::qt {
 

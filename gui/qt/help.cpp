@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QUrl>
 
-#include "platform/posix/program_folder.h"
+#include "platform/program.h"
 
 namespace sorrel::qt {
 

@@ -1,27 +1,41 @@
 // The main dialog's window.
 #include "gui/qt/main_window.h"
 
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QShortcut>
 #include <QUrl>
 
+#include "base/main_dialog_ids.h"
+#include "engine/options.h"
 #include "gui/main_dialog_texts.h"
 #include "gui/qt/qt_text.h"
 #include "gui/qt/resources.h"
 #include "gui/qt/tooltips.h"
 #include "gui/tooltips.h"
-#include "platform/main_dialog_ids.h"
 
 namespace sorrel::qt {
 namespace {
 
-// Qt matches "*.*" only against names with a dot; every name is meant.
+// Qt matches "*.*" only against names with a dot; every name is meant. The
+// dialog shows the caption alone.
 constexpr char16_t kEveryName[] = u" (*)";
+
+// Where Browse starts: in the folder of the current target when the target
+// names one that exists, else in the home folder (never in the program's
+// folder, where a relative target would lead).
+QString BrowseFolder(const QString& target) {
+  std::u16string folder, pattern;
+  SplitTargetPath(FromQString(target), &folder, &pattern);
+  const QString path = ToQString(folder);
+  return QDir::isAbsolutePath(path) && QFileInfo(path).isDir() ? path : QDir::homePath();
+}
 
 }  // namespace
 
@@ -101,8 +115,10 @@ void MainWindow::reject() {
 void MainWindow::Browse() {
   const QString filter =
       ToQString(main_dialog_texts::kBrowseFilter.In(language_)) + QString::fromUtf16(kEveryName);
+  const QString target = widgets_.As<QLineEdit>(ids::kTargetPath)->text();
   const QString path = QFileDialog::getOpenFileName(
-      this, ToQString(main_dialog_texts::kBrowseTitle.In(language_)), QString(), filter);
+      this, ToQString(main_dialog_texts::kBrowseTitle.In(language_)), BrowseFolder(target), filter,
+      nullptr, QFileDialog::HideNameFilterDetails);
   if (path.isEmpty() || !model_.SetTargetPath(FromQString(path))) return;
   widgets_.Control(ids::kTargetPath)->setFocus();
 }

@@ -36,7 +36,9 @@ class MainWindow : public QDialog {
   // The end of the desktop session: saves the settings and ends the dialog.
   void EndSession();
 
-  // Browse: the open-file dialog; a chosen file goes into the target path.
+  // Browse: the open-file dialog, in the folder of the current target when
+  // that exists, else in the home folder; a chosen file goes into the target
+  // path.
   void Browse();
 
   const TemplateWidgets& widgets() const { return widgets_; }

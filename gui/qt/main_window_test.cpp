@@ -17,10 +17,10 @@
 #include <memory>
 
 #include "app/sorrel/program_services.h"
+#include "base/main_dialog_ids.h"
 #include "gui/qt/dialog_session.h"
 #include "gui/qt/result_dialog.h"
 #include "gui/qt/test_support.h"
-#include "platform/main_dialog_ids.h"
 
 namespace sorrel::qt {
 namespace {
@@ -182,21 +182,25 @@ class MainWindowTest : public QObject {
     QVERIFY2(StartEnabled(), "the drop counts as typing the path");
   }
 
-  void browseTakesAFileWithoutADot() {
+  void browseStartsInTheTargetFolderAndTakesAFileWithoutADot() {
     Open(UiLanguage::Japanese);
     const QString folder = home_->path() + "/docs";
     QDir().mkpath(folder);
     QFile readme(folder + "/README");
     QVERIFY(readme.open(QIODevice::WriteOnly));
     readme.close();
+    Get<QLineEdit>(ids::kTargetPath)->setText(folder + "/*.txt");
     const QString cwd = QDir::currentPath();
-    QString title;
+    QString title, start;
+    QStringList filters;
     bool listed = false;
     test::OnNextModal([&](QWidget* modal) {
       auto* dialog = qobject_cast<QFileDialog*>(modal);
       if (dialog == nullptr) return false;
       title = dialog->windowTitle();
-      dialog->setDirectory(folder);
+      start = dialog->directory().absolutePath();
+      auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+      for (int i = 0; i < types->count(); ++i) filters << types->itemText(i);
       // The dialog greys out the names its filter does not match.
       auto* files = dialog->findChild<QFileSystemModel*>();
       QDeadlineTimer deadline(5000);
@@ -213,10 +217,32 @@ class MainWindowTest : public QObject {
     });
     QTest::mouseClick(Get<QPushButton>(ids::kBrowse), Qt::LeftButton);
     QCOMPARE(title, QStringLiteral("検索対象ファイルの選択"));
+    QCOMPARE(start, folder);
+    QCOMPARE(filters, QStringList{QStringLiteral("すべてのファイル(*.*)")});
     QVERIFY2(listed, "the filter matches a name without a dot");
     QCOMPARE(Get<QLineEdit>(ids::kTargetPath)->text(), folder + "/README");
     QCOMPARE(session_->window().focusWidget(), Get<QLineEdit>(ids::kTargetPath));
     QCOMPARE(QDir::currentPath(), cwd);
+  }
+
+  // A target without a folder that exists, or a relative one, which the run
+  // would take from the program's folder, starts Browse at home.
+  void browseStartsAtHomeWithoutAFolderOfTheTarget() {
+    Open();
+    for (const QString& target :
+         {QString(), QString("*.txt"), QString("docs/*.txt"), home_->path() + "/gone/*.txt"}) {
+      Get<QLineEdit>(ids::kTargetPath)->setText(target);
+      QString start;
+      test::OnNextModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (dialog == nullptr) return false;
+        start = dialog->directory().absolutePath();
+        dialog->reject();
+        return true;
+      });
+      QTest::mouseClick(Get<QPushButton>(ids::kBrowse), Qt::LeftButton);
+      QCOMPARE(start, home_->path());
+    }
   }
 
   void browseCancelledKeepsTheTarget() {

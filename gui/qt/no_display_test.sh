@@ -9,11 +9,19 @@ export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/config SORREL_LANG=en
 mkdir -p "$HOME" "$XDG_CONFIG_HOME"
 failures=0
 
-env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$BIN/sorrel" > "$WORK/out" 2> "$WORK/err"
-rc=$?
-[ "$rc" -eq 1 ] || { echo "FAIL: exit code $rc, expected 1" >&2; failures=$((failures + 1)); }
-grep -q '^sorrel: Cannot connect to a display' "$WORK/err" ||
-  { echo "FAIL: no message on standard error:" >&2; cat "$WORK/err" >&2; failures=$((failures + 1)); }
+# No display named, and one named that is not there.
+for display in "" ":4711"; do
+  env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY="$display" "$BIN/sorrel" > "$WORK/out" 2> "$WORK/err"
+  rc=$?
+  [ "$rc" -eq 1 ] || { echo "FAIL: exit code $rc, expected 1" >&2; failures=$((failures + 1)); }
+  # Sorrel's own message alone: nothing of what Qt says on the way.
+  [ "$(cat "$WORK/err")" == "sorrel: Cannot connect to a display, so the dialog cannot be shown. \
+Run conversions without a display with sorrelc." ] || {
+    echo "FAIL: standard error with DISPLAY=$display is not the message alone:" >&2
+    cat "$WORK/err" >&2
+    failures=$((failures + 1))
+  }
+done
 
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$BIN/sorrel" /CUIMODE > "$WORK/out" 2> "$WORK/err"
 rc=$?

@@ -1,7 +1,7 @@
 // The texts the dialog's start-up adds.
 #pragma once
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
 
 namespace sorrel::qt::qt_texts {
 

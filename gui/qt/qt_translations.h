@@ -4,7 +4,7 @@
 
 #include <QCoreApplication>
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
 
 namespace sorrel::qt {
 

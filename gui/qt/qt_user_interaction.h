@@ -6,8 +6,8 @@
 #include <QWidget>
 #include <functional>
 
+#include "base/ui_language.h"
 #include "gui/qt/abort_filter.h"
-#include "platform/ui_language.h"
 #include "platform/user_interaction.h"
 
 namespace sorrel::qt {

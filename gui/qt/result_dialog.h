@@ -6,8 +6,8 @@
 #include <functional>
 #include <string_view>
 
+#include "base/ui_language.h"
 #include "gui/qt/template_widgets.h"
-#include "platform/ui_language.h"
 
 namespace sorrel::qt {
 

@@ -12,11 +12,11 @@
 #include <memory>
 
 #include "app/sorrel/program_services.h"
+#include "base/main_dialog_ids.h"
 #include "gui/qt/dialog_session.h"
 #include "gui/qt/qt_translations.h"
 #include "gui/qt/result_dialog.h"
 #include "gui/qt/test_support.h"
-#include "platform/main_dialog_ids.h"
 
 namespace sorrel::qt {
 namespace {

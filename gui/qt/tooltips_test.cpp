@@ -3,11 +3,11 @@
 #include <QTest>
 #include <QToolTip>
 
+#include "base/main_dialog_ids.h"
 #include "gui/qt/dialog_template.h"
 #include "gui/qt/qt_text.h"
 #include "gui/qt/template_widgets.h"
 #include "gui/qt/tooltips.h"
-#include "platform/main_dialog_ids.h"
 
 namespace sorrel::qt {
 namespace {

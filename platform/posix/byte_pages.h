@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/byte_page.h"
+#include "base/byte_page.h"
 
 struct UConverter;  // ICU's
 

@@ -7,10 +7,10 @@
 #include <random>
 #include <sstream>
 
+#include "base/utf.h"
 #include "platform/posix/iconv_conversion.h"
 #include "platform/posix/icu_code_pages.h"
-#include "platform/posix/program_folder.h"
-#include "platform/utf.h"
+#include "platform/program.h"
 
 namespace sorrel::platform {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/digest64.h"
+#include "base/digest64.h"
 
 namespace sorrel::platform {
 namespace {

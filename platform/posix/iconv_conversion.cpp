@@ -129,4 +129,8 @@ bool IconvDecoder::Decode(uint32_t code_page, std::string_view bytes, std::u16st
   return true;
 }
 
+std::unique_ptr<SystemConversion> NewSystemConversion() {
+  return std::make_unique<IconvSystemConversion>();
+}
+
 }  // namespace sorrel::platform

@@ -18,6 +18,7 @@
 #include "platform/posix/iconv_conversion.h"
 #include "platform/posix/jis_code_pages.h"
 #include "platform/posix/large_buffer.h"
+#include "platform/program.h"
 
 namespace sorrel::platform {
 namespace {
@@ -466,13 +467,7 @@ std::unique_ptr<CodePageConverter> IcuCodePageService::Create(CreateStatus* stat
 }
 
 const BytePage* IcuCodePageService::BytePageFor(uint32_t code_page) {
-  static const BytePage kUtf8Page = [] {
-    BytePage page;
-    page.code_page = kUtf8;
-    page.utf8 = true;
-    return page;
-  }();
-  if (code_page == kUtf8) return &kUtf8Page;
+  if (code_page == kUtf8) return &Utf8BytePage();
   std::lock_guard<std::mutex> lock(mutex_);
   const auto [it, inserted] = byte_pages_.try_emplace(code_page);
   if (!inserted) return it->second.get();
@@ -499,6 +494,11 @@ const std::bitset<65536>& IcuCodePageService::DoubleByteUnits932() {
     return TwoByteUnits932(Prototype932());
   }();
   return units;
+}
+
+// The converter data sit beside the program.
+std::unique_ptr<CodePageService> NewCodePageService() {
+  return std::make_unique<IcuCodePageService>(ProgramFolder());
 }
 
 }  // namespace sorrel::platform

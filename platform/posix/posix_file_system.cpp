@@ -169,21 +169,6 @@ int WriteStartingWriteback(PosixCalls& calls, int fd, std::string_view data) {
   return 0;
 }
 
-// A finished list of directory entries, handed out one by one.
-class ListedSearch : public DirectorySearch {
- public:
-  explicit ListedSearch(std::vector<FindEntry> entries) : entries_(std::move(entries)) {}
-  bool Next(FindEntry* entry) override {
-    if (next_ == entries_.size()) return false;
-    *entry = std::move(entries_[next_++]);
-    return true;
-  }
-
- private:
-  std::vector<FindEntry> entries_;
-  size_t next_ = 0;
-};
-
 // A link counts as what it leads to; an entry of unknown type is looked at.
 bool IsDirectoryEntry(DIR* dir, const struct dirent& entry) {
   if (entry.d_type == DT_DIR) return true;
@@ -616,6 +601,10 @@ TimesStatus PosixFileSystem::SetFileTimes(const std::string& name, const FileTim
 
 std::u16string PosixFileSystem::SystemErrorText(UiLanguage lang, int code) {
   return platform::SystemErrorText(lang, code);
+}
+
+std::unique_ptr<FileSystem> NewFileSystem() {
+  return std::make_unique<PosixFileSystem>();
 }
 
 }  // namespace sorrel::platform

@@ -83,7 +83,7 @@ std::vector<char*> Pointers(const std::vector<std::string>& strings) {
 // Puts the handed-on lock at its agreed descriptor in the program (dup2
 // there clears close-on-exec); a lock already at that number is first moved,
 // since dup2 of a descriptor onto itself would leave the flag set.
-int AddHandOn(const LockedSettingsFile& lock, posix_spawn_file_actions_t* actions, int* moved) {
+int AddHandOn(const SettingsLock& lock, posix_spawn_file_actions_t* actions, int* moved) {
   int fd = static_cast<int>(lock.Handle());
   if (fd == kHandedOnLockDescriptor) {
     fd = fcntl(fd, F_DUPFD_CLOEXEC, kHandedOnLockDescriptor + 1);
@@ -139,6 +139,10 @@ RunResult PosixProcessRunner::RunAndWait(const std::string& program,
   if (error != 0) return {false, error};
   if (options.started) options.started();
   return {true, 0, WaitForEnd(pid)};
+}
+
+std::unique_ptr<ProcessRunner> NewProcessRunner() {
+  return std::make_unique<PosixProcessRunner>();
 }
 
 }  // namespace sorrel::platform

@@ -3,6 +3,7 @@
 // writer that waited for the lock always reads what the previous one renamed.
 #include "platform/posix/posix_settings_files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/file.h>
@@ -149,6 +150,30 @@ std::string LocalTimeStamp() {
   return text;
 }
 
+// The suffix of a replacement's temporary file; mkostemp fills in the Xs.
+constexpr std::string_view kTempSuffix = ".tmp-XXXXXX";
+
+// Removes the temporary files that writers of path killed before their rename
+// left beside it. Only a writer holding the lock makes one, so under the lock
+// every such file of this user is a leftover.
+void RemoveLeftTemporaries(const std::string& path) {
+  const std::string folder = FolderOf(path);
+  const size_t slash = path.rfind('/');
+  const std::string prefix = path.substr(slash == std::string::npos ? 0 : slash + 1) + ".tmp-";
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name.size() != prefix.size() + 6 || name.substr(0, prefix.size()) != prefix) continue;
+    struct stat st;
+    if (fstatat(dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+        st.st_uid == geteuid()) {
+      unlinkat(dirfd(dir), entry->d_name, 0);
+    }
+  }
+  closedir(dir);
+}
+
 class PosixLockedFile : public LockedSettingsFile {
  public:
   // path is the file itself, links already followed.
@@ -177,7 +202,8 @@ class PosixLockedFile : public LockedSettingsFile {
 bool PosixLockedFile::Replace(std::string_view data, int* error) {
   struct stat st;
   const mode_t mode = stat(path_.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0600;
-  std::string temp = path_ + ".tmp-XXXXXX";
+  RemoveLeftTemporaries(path_);
+  std::string temp = path_ + std::string(kTempSuffix);
   const int fd = mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) {
     *error = errno;
@@ -314,6 +340,10 @@ bool PosixSettingsFiles::DecodeAnsi(std::string_view bytes, std::u16string* text
                                           static_cast<unsigned char>(out[i + 1]) << 8));
   }
   return true;
+}
+
+std::unique_ptr<SettingsFiles> NewSettingsFiles() {
+  return std::make_unique<PosixSettingsFiles>();
 }
 
 }  // namespace sorrel::platform

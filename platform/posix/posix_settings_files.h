@@ -21,6 +21,8 @@ class PosixSettingsFiles : public SettingsFiles {
   std::unique_ptr<LockedSettingsFile> Lock(const std::string& path, bool make_folder,
                                            int* error) override;
   void ReleaseHandedOnLock(const std::string& path) override;
+  // Registry mode keeps the hive file.
+  SystemRegistry* Registry() override { return nullptr; }
   std::u16string ErrorText(UiLanguage lang, int error) override;
   // Through iconv; the locale is LC_ALL, then LC_CTYPE, then LANG.
   bool DecodeAnsi(std::string_view bytes, std::u16string* text) override;

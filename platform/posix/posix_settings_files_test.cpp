@@ -1,6 +1,7 @@
 // The settings files over a real temporary folder.
 #include "platform/posix/posix_settings_files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -84,6 +85,13 @@ TEST_F(PosixSettingsFilesTest, ReplaceMakesFoldersAndPrivateFilesAndKeepsModes) 
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("a/b")),
                           std::filesystem::directory_iterator()),
             1);
+  // What a writer killed before its rename left goes at the next replacement;
+  // a file that only looks like one in length or name stays.
+  std::ofstream(Path("a/b/registry.reg.tmp-Ab12Cd")) << "killed";
+  std::ofstream(Path("a/b/registry.reg.tmp-mine")) << "kept";
+  ASSERT_TRUE(files_.Lock(path, false, &error)->Replace("three", &error));
+  EXPECT_FALSE(std::filesystem::exists(Path("a/b/registry.reg.tmp-Ab12Cd")));
+  EXPECT_TRUE(std::filesystem::exists(Path("a/b/registry.reg.tmp-mine")));
   // A folder in the way of the folder to make: the system's reason comes back.
   std::ofstream(Path("file")) << "x";
   EXPECT_EQ(files_.Lock(Path("file/sorrel/registry.reg"), true, &error), nullptr);
@@ -162,6 +170,12 @@ TEST_F(PosixSettingsFilesTest, CreateNewNeverReplacesAFile) {
 }
 
 TEST_F(PosixSettingsFilesTest, TheLockExcludesOtherProcessesUntilTheHolderLetsGo) {
+  // The agreed descriptor is kept busy, so that the lock is never opened
+  // there itself, whatever descriptors the test was started with.
+  const int saved = fcntl(kHandedOnLockDescriptor, F_DUPFD_CLOEXEC, 64);
+  const int null = open("/dev/null", O_RDONLY | O_CLOEXEC);
+  ASSERT_EQ(dup2(null, kHandedOnLockDescriptor), kHandedOnLockDescriptor);
+  if (null != kHandedOnLockDescriptor) close(null);
   int error = 0;
   auto locked = files_.Lock(Path("r.reg"), false, &error);
   ASSERT_NE(locked, nullptr);
@@ -178,7 +192,6 @@ TEST_F(PosixSettingsFilesTest, TheLockExcludesOtherProcessesUntilTheHolderLetsGo
 
   // Held on at the agreed descriptor, as a started program holds it, the lock
   // outlives the holder's own descriptor until the program lets go of it.
-  const int saved = dup(kHandedOnLockDescriptor);
   ASSERT_EQ(dup2(static_cast<int>(locked->Handle()), kHandedOnLockDescriptor),
             kHandedOnLockDescriptor);
   locked.reset();
@@ -192,6 +205,8 @@ TEST_F(PosixSettingsFilesTest, TheLockExcludesOtherProcessesUntilTheHolderLetsGo
   if (saved >= 0) {
     dup2(saved, kHandedOnLockDescriptor);
     close(saved);
+  } else {
+    close(kHandedOnLockDescriptor);
   }
 }
 

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "platform/utf.h"
+#include "base/utf.h"
 
 namespace sorrel::platform {
 
@@ -14,6 +14,16 @@ void StdoutConsole::Write(std::u16string_view text) {
       std::fflush(stdout) != 0) {
     lost_ = true;
   }
+}
+
+std::unique_ptr<Console> NewReportConsole() {
+  return std::make_unique<StdoutConsole>();
+}
+
+bool WriteToStream(StandardStream stream, std::string_view bytes) {
+  std::FILE* file = stream == StandardStream::Output ? stdout : stderr;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fflush(file) == 0 && written;
 }
 
 }  // namespace sorrel::platform

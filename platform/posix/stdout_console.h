@@ -11,7 +11,7 @@ namespace sorrel::platform {
 class StdoutConsole : public Console {
  public:
   void Write(std::u16string_view text) override;
-  bool lost() const { return lost_; }
+  bool lost() const override { return lost_; }
 
  private:
   bool lost_ = false;

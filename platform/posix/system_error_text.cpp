@@ -4,7 +4,7 @@
 #include <locale.h>
 #include <string.h>
 
-#include "platform/utf.h"
+#include "base/utf.h"
 
 namespace sorrel::platform {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
 
 namespace sorrel::platform {
 

@@ -11,8 +11,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/text_format.h"
-#include "platform/utf.h"
+#include "base/text_format.h"
+#include "base/utf.h"
 
 namespace sorrel::platform {
 namespace {
@@ -105,6 +105,11 @@ void TerminalInteraction::InstallInterruptHandler() {
   for (int signal : kStopSignals) sigaction(signal, &action, nullptr);
   // A closed output is seen as a failed write, not as a death half-way.
   signal(SIGPIPE, SIG_IGN);
+}
+
+std::unique_ptr<UserInteraction> NewConsoleUser(UiLanguage language) {
+  TerminalInteraction::InstallInterruptHandler();
+  return std::make_unique<TerminalInteraction>(language);
 }
 
 }  // namespace sorrel::platform

@@ -2,7 +2,7 @@
 // the controlling terminal, and Ctrl+C is the abort key.
 #pragma once
 
-#include "platform/ui_language.h"
+#include "base/ui_language.h"
 #include "platform/user_interaction.h"
 
 namespace sorrel::platform {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/utf.h"
+#include "base/utf.h"
 
 namespace sorrel::platform {
 namespace {

@@ -33,7 +33,7 @@
 #include "platform/posix/iconv_conversion.h"
 #include "platform/posix/icu_code_pages.h"
 #include "platform/posix/posix_file_system.h"
-#include "platform/posix/program_folder.h"
+#include "platform/program.h"
 #include "platform/user_interaction.h"
 
 namespace sorrel {

@@ -86,7 +86,7 @@ bool WalkFolder(Walk& walk) {
 }  // namespace
 
 bool WalkTargets(JobContext& ctx, const ConversionOptions& options) {
-  WorkerPool pool(WorkerPool::DefaultSize());
+  WorkerPool pool(ctx.code_pages->ConvertsOnAnyThread() ? WorkerPool::DefaultSize() : 0);
   Walk walk{ctx, options, Utf16ToBytes(options.TargetPattern), {}, pool};
   std::map<std::pair<uint64_t, uint64_t>, platform::FileSnapshot> files;
   ctx.walked_files = &files;

@@ -7,7 +7,7 @@
 namespace sorrel {
 
 WorkerPool::WorkerPool(size_t threads) {
-  for (size_t i = 0; i < std::max<size_t>(threads, 1); ++i) {
+  for (size_t i = 0; i < threads; ++i) {
     threads_.emplace_back([this] { Serve(); });
   }
 }
@@ -22,6 +22,10 @@ WorkerPool::~WorkerPool() {
 }
 
 void WorkerPool::Run(std::function<void()> task) {
+  if (threads_.empty()) {
+    task();
+    return;
+  }
   {
     std::lock_guard<std::mutex> lock(mutex_);
     tasks_.push_back(std::move(task));

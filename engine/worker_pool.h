@@ -14,15 +14,15 @@ namespace sorrel {
 
 class WorkerPool {
  public:
-  // threads: at least one.
+  // With no threads, every task runs at once on the thread that gives it.
   explicit WorkerPool(size_t threads);
   // Runs every task given before it returns.
   ~WorkerPool();
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;
 
-  // Gives task to the first free thread and returns at once. A task must
-  // not throw.
+  // Gives task to the first free thread and returns at once (or runs it,
+  // without threads). A task must not throw.
   void Run(std::function<void()> task);
 
   size_t size() const { return threads_.size(); }

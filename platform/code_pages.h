@@ -60,6 +60,9 @@ class CodePageService {
   // layout BytePage describes (UTF-16, UTF-7, the JIS and EBCDIC pages, a
   // page the service cannot convert). Thread-safe.
   virtual const BytePage* BytePageFor(uint32_t code_page) = 0;
+  // Whether a converter may be made on any thread, or only on the one that
+  // made the service.
+  virtual bool ConvertsOnAnyThread() const { return true; }
 };
 
 class SystemConversion {

@@ -111,6 +111,10 @@ std::string EncodeUtf8(std::u16string_view text, Lone lone) {
 
 }  // namespace
 
+size_t Utf8Sequence(std::string_view bytes, char32_t* cp) {
+  return bytes.empty() ? 0 : DecodeOne(bytes, 0, cp);
+}
+
 std::u16string Utf8ToUtf16(std::string_view bytes) {
   return DecodeUtf8(bytes, [](unsigned char, std::u16string& out) { out.push_back(u'\uFFFD'); });
 }

@@ -13,6 +13,15 @@ std::u16string Utf8ToUtf16(std::string_view bytes);
 // Decodes UTF-8 strictly; false when the bytes are not well-formed UTF-8.
 bool Utf8ToUtf16Strict(std::string_view bytes, std::u16string* out);
 
+// Whether bytes are well-formed UTF-8 throughout (no overlong form, no
+// surrogate, nothing beyond U+10FFFF, no sequence cut short): the same test
+// as Utf8ToUtf16Strict, without decoding, and fast over ASCII.
+bool IsUtf8(std::string_view bytes);
+
+// The length of the well-formed UTF-8 sequence at the start of bytes, and
+// its code point in *cp; 0 when bytes do not start with one.
+size_t Utf8Sequence(std::string_view bytes, char32_t* cp);
+
 // Encodes UTF-16 as UTF-8; a lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 

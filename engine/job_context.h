@@ -41,6 +41,9 @@ struct JobContext {
   uint32_t ReplacedCount = 0;
   // The run's report lines, each ending in CR+LF.
   std::u16string MessageLog;
+  // When set, report lines are held here, to be given out later in the
+  // walk's order (file_pipeline.h).
+  std::u16string* held_lines = nullptr;
 
   // The files the walk has read or written so far, by device and inode, with
   // the state the walk left each in; null outside a walk. A file met again in

@@ -8,11 +8,11 @@
 #include "base/text_format.h"
 #include "base/utf.h"
 #include "engine/encode_table.h"
+#include "engine/file_text.h"
 #include "engine/messages.h"
 #include "engine/reader.h"
 #include "engine/replacement.h"
 #include "engine/report.h"
-#include "engine/transforms.h"
 #include "engine/walk.h"
 #include "engine/writer.h"
 
@@ -43,17 +43,23 @@ const TextPair* ReadResultLine(ReadResult result, uint32_t ins_lf_byte) {
       return &messages::kBinarySkipped;
     case ReadResult::NotFollowed:
       return &messages::kLinkNotFollowed;
+    case ReadResult::Unasked:  // asked before the file is finished
+      return nullptr;
   }
   return nullptr;
 }
 
 // True when name leads to a file that this walk has processed and that is
-// still in the state the walk left it in.
-bool WalkedBefore(JobContext& ctx, const std::string& name) {
-  platform::FileSnapshot now;
-  if (ctx.walked_files == nullptr || !ctx.fs->FileId(name, &now)) return false;
-  const auto found = ctx.walked_files->find({now.device, now.inode});
-  return found != ctx.walked_files->end() && platform::SameFileState(found->second, now);
+// still in the state the walk left it in. *now (when asked for) receives
+// the state of the file name leads to, or stays empty.
+bool WalkedBefore(JobContext& ctx, const std::string& name, platform::FileSnapshot* now) {
+  if (ctx.walked_files == nullptr && now == nullptr) return false;
+  platform::FileSnapshot state;
+  if (!ctx.fs->FileId(name, &state)) return false;
+  if (now != nullptr) *now = state;
+  if (ctx.walked_files == nullptr) return false;
+  const auto found = ctx.walked_files->find({state.device, state.inode});
+  return found != ctx.walked_files->end() && platform::SameFileState(found->second, state);
 }
 
 void Remember(JobContext& ctx, const platform::FileSnapshot& state) {
@@ -69,29 +75,6 @@ void RememberAfterWrite(JobContext& ctx, const std::string& name,
   if (before != nullptr) ctx.walked_files->erase({before->device, before->inode});
   platform::FileSnapshot now;
   if (ctx.fs->FileId(name, &now)) Remember(ctx, now);
-}
-
-// Runs the stages in their fixed order with an abort check before each;
-// false when the run is to stop.
-bool RunStages(JobContext& ctx, TextBuffer& text, const ConversionOptions& o, bool* changed) {
-  auto stage = [&](bool gate, auto&& operation) {
-    if (IsAbortRequested(ctx)) return false;
-    if (gate && operation()) *changed = true;
-    return true;
-  };
-  const std::bitset<65536>* double_byte =
-      o.Tab2Space ? &ctx.code_pages->DoubleByteUnits932() : nullptr;
-  return stage(o.UnifyLineEndKind != -1, [&] { return UnifyLineEnds(text, o.UnifyLineEndKind); }) &&
-         stage(o.ZenSp2SpSp, [&] { return SplitFullWidthSpaces(text); }) &&
-         stage(o.DelRightWhiteSpace, [&] { return DeleteTrailingWhiteSpace(text); }) &&
-         stage(o.Tab2Space, [&] { return ExpandTabs(text, o.Tab2SpaceClm, *double_byte); }) &&
-         stage(o.DelControlCode, [&] { return DeleteControlCodes(text); }) &&
-         stage(o.ControlCode2Space, [&] { return ControlCodesToSpaces(text); }) &&
-         stage(o.InsLfChar != 0,
-               [&] { return InsertLineEndEveryNChars(text, o.InsLfChar, o.InsertLineEndKind); }) &&
-         stage(o.ReplaceString, [&] {
-           return ApplyReplacement(text, o.Replacement, [&] { return IsAbortRequested(ctx); });
-         });
 }
 
 // Gives the rewritten file back its times, reporting what failed.
@@ -113,76 +96,160 @@ void RestoreTimes(JobContext& ctx, const std::string& name, std::u16string_view 
   }
 }
 
-// Backs up and writes the file; the counters are the caller's.
-void WriteBack(JobContext& ctx, const std::string& name, std::u16string_view shown,
-               TextBuffer& text, uint32_t output_page, uint32_t bom,
-               const platform::FileSnapshot& snapshot, const ConversionOptions& o) {
-  platform::FileTimes times;
-  const bool have_times = o.SETTS && ctx.fs->GetFileTimes(name, &times);
-  if (o.FileBackup) {
-    const std::string backup = name + ".bak";
-    if (!ctx.fs->CopyFile(name, backup)) {
-      EmitNamed(ctx, messages::kBackupFailed, Utf8ToUtf16(backup));
-      return;
-    }
-    RememberAfterWrite(ctx, backup, nullptr);
-  }
-  std::u16string what;
-  std::u16string detail;
-  if (WriteTextFile(ctx, name, std::move(text), output_page, bom, snapshot, &what, &detail)) {
-    ++ctx.ReplacedCount;
-    if (o.SETTS) RestoreTimes(ctx, name, shown, have_times, times);
-  }
+void EmitWriterLine(JobContext& ctx, std::u16string_view shown, const std::u16string& what,
+                    const std::u16string& detail) {
   if (!what.empty() || !detail.empty()) {
     EmitReportLine(ctx, FormatText(messages::kWriterLine, {shown, what, detail}));
   }
 }
 
+// Counts a finished write, gives the file back its times and reports.
+void Written(JobContext& ctx, const ConversionOptions& o, PendingWrite& write,
+             const platform::RewriteResult& result) {
+  const std::u16string shown = Utf8ToUtf16(write.name);
+  if (RewriteOutcome(ctx, result, &write.what, &write.detail)) {
+    ++ctx.ReplacedCount;
+    if (o.SETTS) RestoreTimes(ctx, write.name, shown, write.have_times, write.times);
+  }
+  EmitWriterLine(ctx, shown, write.what, write.detail);
+  RememberAfterWrite(ctx, write.name, &write.snapshot);
+}
+
+// Backs up and writes the file; the counters are the caller's. A rewrite
+// whose sync goes on in the background is left in *pending when given.
+void WriteBack(JobContext& ctx, FileWork& work, const ConversionOptions& o,
+               std::unique_ptr<PendingWrite>* pending) {
+  const std::string& name = work.name;
+  const std::u16string shown = Utf8ToUtf16(name);
+  auto write = std::make_unique<PendingWrite>();
+  write->name = name;
+  write->snapshot = work.snapshot;
+  write->have_times = o.SETTS && ctx.fs->GetFileTimes(name, &write->times);
+  if (o.FileBackup) {
+    const std::string backup = name + ".bak";
+    if (!ctx.fs->CopyFile(name, backup)) {
+      EmitNamed(ctx, messages::kBackupFailed, Utf8ToUtf16(backup));
+      RememberAfterWrite(ctx, name, &work.snapshot);
+      return;
+    }
+    RememberAfterWrite(ctx, backup, nullptr);
+  }
+  if (work.write_error) std::rethrow_exception(work.write_error);
+  write->what = std::move(work.what);
+  write->detail = std::move(work.detail);
+  if (!work.encoded) {
+    EmitWriterLine(ctx, shown, write->what, write->detail);
+    RememberAfterWrite(ctx, name, &work.snapshot);
+    return;
+  }
+  platform::RewriteResult result;
+  write->rewrite = ctx.fs->StartRewrite(name, work.snapshot, work.data, &result);
+  std::string().swap(work.data);
+  if (write->rewrite && pending != nullptr) {
+    *pending = std::move(write);
+    return;
+  }
+  if (write->rewrite) result = write->rewrite->Finish();
+  Written(ctx, o, *write, result);
+}
+
+// The file after its conversion: its report line when it could not be read,
+// the abort checks of the stages (when they were not made while it was
+// converted), the write and the count; false when the run is to stop.
+bool FinishFile(JobContext& ctx, FileWork& work, const ConversionOptions& o, bool replay_checks,
+                std::unique_ptr<PendingWrite>* pending) {
+  if (work.error && work.checks == 0) std::rethrow_exception(work.error);
+  if (const TextPair* line = ReadResultLine(work.result, o.InsLfByte)) {
+    if (work.result == ReadResult::NoService) {
+      EmitReportLine(ctx, ctx.Text(*line));
+    } else {
+      EmitNamed(ctx, *line, Utf8ToUtf16(work.name));
+    }
+    return true;
+  }
+  Remember(ctx, work.snapshot);
+  if (replay_checks) {
+    for (int i = 0; i < work.checks; ++i) {
+      if (IsAbortRequested(ctx)) return false;
+    }
+  }
+  if (work.error) std::rethrow_exception(work.error);
+  if (work.stopped) return false;
+  if (work.write) WriteBack(ctx, work, o, pending);
+  ++ctx.TargetCount;
+  return !IsAbortRequested(ctx);
+}
+
 // Steps 1 to the final abort check; exceptions pass to the caller.
-bool ProcessFileSteps(JobContext& ctx, const std::string& name, std::u16string_view shown,
-                      const ConversionOptions& o) {
-  if (WalkedBefore(ctx, name)) return true;
+bool ProcessFileSteps(JobContext& ctx, const std::string& name, const ConversionOptions& o,
+                      std::unique_ptr<FileWork> work, std::unique_ptr<PendingWrite>* pending) {
+  platform::FileSnapshot now;
+  if (WalkedBefore(ctx, name, work ? &now : nullptr)) return true;
   // A file reached through a link into another folder may have been left
   // half-rewritten there.
   if (platform::Recovery recovery; ctx.fs->FinishInterruptedRewrite(name, &recovery)) {
     recovery.name = name;
     EmitRecoveryLine(ctx, recovery);
+    work.reset();
   }
-  TextBuffer text;
-  uint32_t input_page = o.CharEncodeOther;
-  uint32_t bom = 0;
-  platform::FileSnapshot snapshot;
-  const ReadResult result = ReadTextFile(ctx, name, text, o.CharEncode, input_page, bom,
-                                         o.InsertLineEndKind, o.InsLfByte, &snapshot);
-  if (const TextPair* line = ReadResultLine(result, o.InsLfByte)) {
-    if (result == ReadResult::NoService) {
-      EmitReportLine(ctx, ctx.Text(*line));
-    } else {
-      EmitNamed(ctx, *line, shown);
-    }
-    return true;
+  // Work done ahead counts only for the file as it still is.
+  if (work && (work->read != ReadResult::Ok || work->result == ReadResult::Unasked ||
+               !platform::SameFileState(work->snapshot, now))) {
+    work.reset();
   }
+  if (work) return FinishFile(ctx, *work, o, true, pending);
 
-  Remember(ctx, snapshot);
-
-  bool changed = o.InsLfByte != 0;
-  if (!RunStages(ctx, text, o, &changed)) return false;
-
-  const uint32_t output_page = OutputCodePage(o, input_page);
-  if (output_page != input_page || changed) {
-    WriteBack(ctx, name, shown, text, output_page, bom, snapshot, o);
-    RememberAfterWrite(ctx, name, &snapshot);
+  FileWork here;
+  here.name = name;
+  here.result = ReadRawFile(ctx, name, &here.raw, &here.snapshot);
+  if (here.result == ReadResult::Ok) {
+    ConvertFile(
+        ctx, here, o, [&] { return IsAbortRequested(ctx); }, true);
   }
-  ++ctx.TargetCount;
-  return !IsAbortRequested(ctx);
+  return FinishFile(ctx, here, o, false, pending);
 }
 
 }  // namespace
 
-bool ProcessFile(JobContext& ctx, const std::string& name, const ConversionOptions& options) {
+void ConvertFile(JobContext& ctx, FileWork& work, const ConversionOptions& o,
+                 const std::function<bool()>& aborted, bool may_ask) {
+  FileText content;
+  try {
+    work.input_page = o.CharEncodeOther;
+    FileBytes raw;
+    work.result =
+        SettleFileBytes(ctx, work.name, std::move(work.raw), o.CharEncode, work.input_page,
+                        work.bom, o.InsertLineEndKind, o.InsLfByte, may_ask, &raw);
+    work.output_page = OutputCodePage(o, work.input_page);
+    if (work.result == ReadResult::Ok) {
+      work.result =
+          PrepareFileText(ctx, std::move(raw), work.input_page, work.output_page, o, &content);
+    }
+    if (work.result != ReadResult::Ok) return;
+    work.changed = o.InsLfByte != 0;
+    if (!RunStages(ctx, content, o, aborted, &work.changed, &work.checks)) {
+      work.stopped = true;
+      return;
+    }
+    work.write = work.output_page != work.input_page || work.changed;
+    if (!work.write) return;
+  } catch (...) {
+    work.error = std::current_exception();
+    return;
+  }
+  try {
+    work.encoded = EncodeFileText(ctx, std::move(content), work.output_page, work.bom, &work.data,
+                                  &work.what, &work.detail);
+  } catch (...) {
+    work.write_error = std::current_exception();
+  }
+}
+
+bool ProcessConvertedFile(JobContext& ctx, const std::string& name, const ConversionOptions& o,
+                          std::unique_ptr<FileWork> work, std::unique_ptr<PendingWrite>* pending) {
   const std::u16string shown = Utf8ToUtf16(name);
   try {
-    return ProcessFileSteps(ctx, name, shown, options);
+    return ProcessFileSteps(ctx, name, o, std::move(work), pending);
   } catch (const ReplacementAborted&) {
     return false;  // the user stopped the run in the middle of a match
   } catch (const std::bad_alloc&) {
@@ -195,6 +262,16 @@ bool ProcessFile(JobContext& ctx, const std::string& name, const ConversionOptio
     EmitNamed(ctx, messages::kUnexpected, shown);
   }
   return true;
+}
+
+void FinishWrite(JobContext& ctx, const ConversionOptions& o, PendingWrite& pending) {
+  const platform::RewriteResult result = pending.rewrite->Finish();
+  pending.rewrite.reset();
+  Written(ctx, o, pending, result);
+}
+
+bool ProcessFile(JobContext& ctx, const std::string& name, const ConversionOptions& options) {
+  return ProcessConvertedFile(ctx, name, options, nullptr, nullptr);
 }
 
 }  // namespace sorrel

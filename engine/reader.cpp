@@ -125,15 +125,12 @@ void InsertLineEndEveryNBytes(std::string& bytes, size_t skip, uint32_t n, LineE
   bytes.swap(out);
 }
 
-ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& text,
-                        short read_index, uint32_t& code_page, uint32_t& bom, LineEndKind kind,
-                        uint32_t n, platform::FileSnapshot* snapshot) {
-  text.clear();
-  bom = 0;
-  std::string bytes;
-  switch (ctx.fs->ReadWholeFile(name, &bytes, snapshot)) {
+ReadResult ReadRawFile(JobContext& ctx, const std::string& name, std::string* bytes,
+                       platform::FileSnapshot* snapshot) {
+  bytes->clear();
+  switch (ctx.fs->ReadWholeFile(name, bytes, snapshot)) {
     case platform::ReadStatus::Ok:
-      break;
+      return ReadResult::Ok;
     case platform::ReadStatus::CannotOpen:
       return ReadResult::CannotOpen;
     case platform::ReadStatus::Empty:
@@ -143,36 +140,68 @@ ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& te
     case platform::ReadStatus::NotFollowed:
       return ReadResult::NotFollowed;
   }
+  return ReadResult::ReadError;
+}
 
+ReadResult SettleFileBytes(JobContext& ctx, const std::string& name, std::string bytes,
+                           short read_index, uint32_t& code_page, uint32_t& bom, LineEndKind kind,
+                           uint32_t n, bool may_ask, FileBytes* out) {
+  bom = 0;
+  out->bytes.swap(bytes);
   platform::CreateStatus status;
-  std::unique_ptr<platform::CodePageConverter> converter = ctx.code_pages->Create(&status);
-  if (!converter) return ReadResult::NoService;
+  out->converter = ctx.code_pages->Create(&status);
+  if (!out->converter) return ReadResult::NoService;
 
-  const size_t bom_length = ByteOrderMark(bytes, &code_page);
-  if (bom_length > 0) {
+  out->mark_length = ByteOrderMark(out->bytes, &code_page);
+  if (out->mark_length > 0) {
     bom = 1;
   } else if (!ListedCodePage(read_index, &code_page)) {
     uint32_t detected;
-    code_page = converter->Detect(bytes, &detected) ? detected : EncodeTable[1].code_page;
-    if (!IsUtf16CodePage(code_page) && bytes.find('\0') != std::string::npos) {
+    code_page = out->converter->Detect(out->bytes, &detected) ? detected : EncodeTable[1].code_page;
+    if (!IsUtf16CodePage(code_page) && out->bytes.find('\0') != std::string::npos) {
       return ReadResult::Binary;
     }
   }
 
   const bool utf16 = IsUtf16CodePage(code_page);
-  RemoveNulBytes(bytes, utf16);
-  if (n > 0) {
-    if (utf16 && n % 2 == 1 && !ConfirmOddCut(ctx, name, n)) return ReadResult::Aborted;
-    InsertLineEndEveryNBytes(bytes, bom_length, n, kind, code_page);
+  if (n > 0 && utf16 && n % 2 == 1) {
+    if (!may_ask) return ReadResult::Unasked;
+    if (!ConfirmOddCut(ctx, name, n)) return ReadResult::Aborted;
   }
+  RemoveNulBytes(out->bytes, utf16);
+  if (n > 0) InsertLineEndEveryNBytes(out->bytes, out->mark_length, n, kind, code_page);
+  return ReadResult::Ok;
+}
 
-  const std::string_view body = std::string_view(bytes).substr(bom_length);
-  if (!converter->Decode(code_page, body, &text)) {
+ReadResult ReadFileBytes(JobContext& ctx, const std::string& name, short read_index,
+                         uint32_t& code_page, uint32_t& bom, LineEndKind kind, uint32_t n,
+                         platform::FileSnapshot* snapshot, FileBytes* out) {
+  bom = 0;
+  std::string bytes;
+  const ReadResult result = ReadRawFile(ctx, name, &bytes, snapshot);
+  if (result != ReadResult::Ok) return result;
+  return SettleFileBytes(ctx, name, std::move(bytes), read_index, code_page, bom, kind, n, true,
+                         out);
+}
+
+ReadResult DecodeFileBytes(const FileBytes& bytes, uint32_t code_page, TextBuffer& text) {
+  if (!bytes.converter->Decode(code_page, bytes.body(), &text)) {
     text.clear();
     return ReadResult::CannotDecode;
   }
   CheckTextLength(text.size());
   return ReadResult::Ok;
+}
+
+ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& text,
+                        short read_index, uint32_t& code_page, uint32_t& bom, LineEndKind kind,
+                        uint32_t n, platform::FileSnapshot* snapshot) {
+  text.clear();
+  FileBytes bytes;
+  const ReadResult result =
+      ReadFileBytes(ctx, name, read_index, code_page, bom, kind, n, snapshot, &bytes);
+  if (result != ReadResult::Ok) return result;
+  return DecodeFileBytes(bytes, code_page, text);
 }
 
 }  // namespace sorrel

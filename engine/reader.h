@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "engine/job_context.h"
 #include "engine/text_buffer.h"
@@ -20,6 +22,19 @@ enum class ReadResult {
   Aborted = 6,
   Binary = 7,       // under detection: NUL bytes in data that is not UTF-16
   NotFollowed = 8,  // a symbolic link of another user on the way to the file
+  Unasked = 9,      // an odd cut of UTF-16 waits for the question that only
+                    // the job's own thread asks (SettleFileBytes)
+};
+
+// A file's bytes as the reader has them just before decoding: NUL bytes
+// removed and line ends put in as asked, the mark (if any) still in front;
+// and the converter that is to decode them.
+struct FileBytes {
+  std::string bytes;
+  size_t mark_length = 0;
+  std::unique_ptr<platform::CodePageConverter> converter;
+
+  std::string_view body() const { return std::string_view(bytes).substr(mark_length); }
 };
 
 // Reads name into text. The code page goes in as CharEncodeOther and comes
@@ -37,6 +52,27 @@ enum class ReadResult {
 ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& text,
                         short read_index, uint32_t& code_page, uint32_t& bom, LineEndKind kind,
                         uint32_t n, platform::FileSnapshot* snapshot);
+
+// The reader up to the decoding: as ReadTextFile, with the bytes to decode
+// in *out instead of the text (Ok is then not yet a text that decodes).
+ReadResult ReadFileBytes(JobContext& ctx, const std::string& name, short read_index,
+                         uint32_t& code_page, uint32_t& bom, LineEndKind kind, uint32_t n,
+                         platform::FileSnapshot* snapshot, FileBytes* out);
+
+// ReadFileBytes in two: the file system's part, which reads name whole...
+ReadResult ReadRawFile(JobContext& ctx, const std::string& name, std::string* bytes,
+                       platform::FileSnapshot* snapshot);
+
+// ... and the rest, on the bytes it read. This part touches no file and, but
+// for the question of an odd cut of UTF-16, may run on any thread: with
+// may_ask false it gives Unasked instead of asking.
+ReadResult SettleFileBytes(JobContext& ctx, const std::string& name, std::string bytes,
+                           short read_index, uint32_t& code_page, uint32_t& bom, LineEndKind kind,
+                           uint32_t n, bool may_ask, FileBytes* out);
+
+// The last step of the reader: decodes the body of bytes strictly from
+// code_page into text; CannotDecode when it does not decode.
+ReadResult DecodeFileBytes(const FileBytes& bytes, uint32_t code_page, TextBuffer& text);
 
 // The byte-buffer edits of the reader, each in one linear pass.
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "engine/job_context.h"
 #include "engine/text_buffer.h"
@@ -51,6 +52,20 @@ struct ReplacementAborted {};
 // text's and the result's own.
 bool ApplyReplacement(TextBuffer& text, const ReplacementSpec& prepared,
                       const std::function<bool()>& should_stop = {});
+
+// Whether ApplyReplacementToUtf8 gives, for the UTF-8 bytes of a text, the
+// UTF-8 of what ApplyReplacement gives for the text: for a regular
+// expression that matches ASCII only (ascii_expression.h), case kept, with
+// a replacement of plain units and references, over bytes that hold no line
+// separator beyond ASCII where the expression looks for line starts or ends.
+bool ReplacesUtf8(const ReplacementSpec& prepared, std::string_view utf8);
+
+// ApplyReplacement on the UTF-8 bytes of a text, for which ReplacesUtf8
+// holds: the expression runs over the text with every unit beyond ASCII
+// standing as one byte it never matches, and the result is built from the
+// bytes. The same answers, exceptions, aborts and limits, counted in units.
+bool ApplyReplacementToUtf8(std::string& bytes, const ReplacementSpec& prepared,
+                            const std::function<bool()>& should_stop = {});
 
 // Replaces every occurrence of pattern in text, left to right, without looking
 // inside what was inserted, in time linear in text and pattern. With

@@ -6,8 +6,10 @@
 #include <random>
 #include <stdexcept>
 
+#include "engine/ascii_expression.h"
 #include "engine/messages.h"
 #include "engine/test_support.h"
+#include "base/utf.h"
 
 namespace sorrel {
 namespace {
@@ -249,6 +251,62 @@ TEST(ApplyReplacement, AResultFarLongerThanTheTextIsBuiltAtItsSize) {
               u"a" + long_piece + u"b" + long_piece + u"c" + long_piece + u"d" + long_piece + u"e");
     EXPECT_EQ(text.capacity(), text.size());
   }
+}
+
+// The expressions that match ASCII only, which may run over bytes.
+TEST(AsciiExpression, TakesOnlyWhatMatchesAsciiAndNeverNothing) {
+  for (const char16_t* pattern :
+       {u"([0-9]+)-([0-9]+)", u"a|bc", u"(?:ab)+c{2,3}?", u"[-a-z\\d\\]]x", u"\\.\\t\\ $",
+        u"^#include", u"[]]+", u"x(y|)z"}) {
+    EXPECT_TRUE(ReadAsciiExpression(pattern).ascii_only) << std::string(pattern, pattern + 3);
+  }
+  for (const char16_t* pattern :
+       {u"a.b", u"[^a]", u"\\w+", u"\\s", u"a\\b", u"(a)\\1", u"(?=a)a", u"(?i)a", u"[[:alpha:]]",
+        u"\u3042", u"a*", u"^", u"x|", u"(?#c)a", u"a{2", u"\\x41", u"a**"}) {
+    EXPECT_FALSE(ReadAsciiExpression(pattern).ascii_only);
+  }
+  EXPECT_TRUE(ReadAsciiExpression(u"^a$").anchors);
+  EXPECT_FALSE(ReadAsciiExpression(u"a").anchors);
+}
+
+// Over the UTF-8 of random texts (kana, a pair, line separators beyond
+// ASCII), the bytes give the text's replacement, its answer and its
+// refusals, whenever ReplacesUtf8 lets them.
+TEST(ApplyReplacement, OnUtf8BytesAsOnTheText) {
+  const std::u16string alphabet[] = {u"1",      u"23",     u"-", u"a",      u"B",
+                                     u"\n",     u"\r\n",   u" ", u"\u3042", u"\U0001F600",
+                                     u"\u2028", u"\u0085", u"#"};
+  struct Case {
+    const char16_t* search;
+    const char16_t* replace;
+    bool single_line;
+  };
+  const Case cases[] = {{u"([0-9]+)-([0-9]+)", u"$2\u3042$1", false},
+                        {u"^([a-z]+)", u"<$1>", false},
+                        {u"^([a-z]+)", u"<${1}>", true},
+                        {u"[0-9]$", u"$&$&", false},
+                        {u"(B)|(#)", u"$2$1$3", false},
+                        {u"a", u"\U0001F600", false}};
+  std::mt19937 random(29);
+  int on_bytes = 0;
+  for (const Case& c : cases) {
+    const ReplacementSpec spec = Prepared(c.search, c.replace, true, false, c.single_line);
+    for (int i = 0; i < 400; ++i) {
+      std::u16string text;
+      for (size_t n = random() % 30; n > 0; --n) text += alphabet[random() % std::size(alphabet)];
+      std::string bytes = Utf16ToUtf8(text);
+      if (!ReplacesUtf8(spec, bytes)) continue;
+      ++on_bytes;
+      const bool changed = ApplyReplacement(text, spec);
+      ASSERT_EQ(ApplyReplacementToUtf8(bytes, spec), changed);
+      ASSERT_EQ(bytes, Utf16ToUtf8(text));
+    }
+  }
+  EXPECT_GT(on_bytes, 1500);
+  // A replacement with half a pair, or an escape, stays on the text.
+  EXPECT_FALSE(ReplacesUtf8(Prepared(u"a", u"\xD800", true), "a"));
+  EXPECT_FALSE(ReplacesUtf8(Prepared(u"a", u"\\n", true), "a"));
+  EXPECT_FALSE(ReplacesUtf8(Prepared(u"a", u"b", true, true), "a"));
 }
 
 }  // namespace

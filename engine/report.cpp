@@ -10,11 +10,17 @@
 namespace sorrel {
 
 void EmitReportLine(JobContext& ctx, std::u16string_view line) {
-  if (ctx.cui_mode) {
+  if (ctx.held_lines != nullptr) {
+    ctx.held_lines->append(line);
+  } else if (ctx.cui_mode) {
     ctx.console->Write(line);
   } else {
     ctx.MessageLog.append(line);
   }
+}
+
+void EmitLinkNotFollowed(JobContext& ctx, const std::string& name) {
+  EmitReportLine(ctx, FormatText(ctx.Text(messages::kLinkNotFollowed), {Utf8ToUtf16(name)}));
 }
 
 void EmitRecoveryLine(JobContext& ctx, const platform::Recovery& recovery) {

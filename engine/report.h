@@ -2,6 +2,7 @@
 // log or a message box, or in CUI mode to the console.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "engine/job_context.h"
@@ -9,8 +10,11 @@
 namespace sorrel {
 
 // Appends a complete report line (ending in CR+LF) to the MessageLog, or in
-// CUI mode writes it to the console at once.
+// CUI mode writes it to the console at once; or holds it in held_lines.
 void EmitReportLine(JobContext& ctx, std::u16string_view line);
+
+// Reports a symbolic link of another user that the walk does not follow.
+void EmitLinkNotFollowed(JobContext& ctx, const std::string& name);
 
 // Reports what became of a rewrite that an earlier run left unfinished.
 void EmitRecoveryLine(JobContext& ctx, const platform::Recovery& recovery);

@@ -112,6 +112,9 @@ class CodePageServiceWrapper : public platform::CodePageService {
     return target_->Create(status);
   }
   const std::bitset<65536>& DoubleByteUnits932() override { return target_->DoubleByteUnits932(); }
+  const platform::BytePage* BytePageFor(uint32_t code_page) override {
+    return target_->BytePageFor(code_page);
+  }
   int creates = 0;
 
  protected:

@@ -7,9 +7,10 @@
 
 #include "base/text_format.h"
 #include "base/utf.h"
+#include "engine/file_pipeline.h"
 #include "engine/messages.h"
-#include "engine/process_file.h"
 #include "engine/report.h"
+#include "engine/worker_pool.h"
 
 namespace sorrel {
 namespace {
@@ -21,6 +22,7 @@ struct Walk {
   const ConversionOptions& options;
   std::string pattern;
   std::set<FolderId> visited;
+  WorkerPool& pool;
 };
 
 bool WalkFolder(Walk& walk);
@@ -32,10 +34,6 @@ bool FirstVisit(Walk& walk) {
   return walk.visited.insert({id.device, id.inode}).second;
 }
 
-void EmitNotFollowed(JobContext& ctx, const std::string& name) {
-  EmitReportLine(ctx, FormatText(ctx.Text(messages::kLinkNotFollowed), {Utf8ToUtf16(name)}));
-}
-
 bool WalkFiles(Walk& walk) {
   // What a killed run left here is finished first, so that no file is read
   // half-rewritten.
@@ -44,17 +42,8 @@ bool WalkFiles(Walk& walk) {
   }
   std::unique_ptr<platform::DirectorySearch> search = walk.ctx.fs->FindFirst(walk.pattern);
   if (!search) return true;
-  platform::FindEntry entry;
-  while (search->Next(&entry)) {
-    if (IsAbortRequested(walk.ctx)) return false;
-    if (entry.is_directory) continue;
-    if (entry.not_followed) {
-      EmitNotFollowed(walk.ctx, entry.name);
-      continue;
-    }
-    if (!ProcessFile(walk.ctx, entry.name, walk.options)) return false;
-  }
-  return true;
+  FilePipeline pipeline(walk.ctx, walk.options, walk.pool);
+  return pipeline.Run(*search);
 }
 
 bool WalkSubfolders(Walk& walk) {
@@ -68,7 +57,7 @@ bool WalkSubfolders(Walk& walk) {
     if (IsAbortRequested(ctx)) return false;
     if (!entry.is_directory || entry.name == "." || entry.name == "..") continue;
     if (entry.not_followed) {
-      EmitNotFollowed(ctx, entry.name);
+      EmitLinkNotFollowed(ctx, entry.name);
       continue;
     }
     if (!ctx.fs->SetCurrentDirectory(entry.name)) {
@@ -97,7 +86,8 @@ bool WalkFolder(Walk& walk) {
 }  // namespace
 
 bool WalkTargets(JobContext& ctx, const ConversionOptions& options) {
-  Walk walk{ctx, options, Utf16ToBytes(options.TargetPattern), {}};
+  WorkerPool pool(ctx.code_pages->ConvertsOnAnyThread() ? WorkerPool::DefaultSize() : 0);
+  Walk walk{ctx, options, Utf16ToBytes(options.TargetPattern), {}, pool};
   std::map<std::pair<uint64_t, uint64_t>, platform::FileSnapshot> files;
   ctx.walked_files = &files;
   FirstVisit(walk);

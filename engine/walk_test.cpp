@@ -1,6 +1,7 @@
 #include "engine/walk.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/process_file.h"
 #include "engine/replacement.h"
 #include "engine/test_support.h"
 
@@ -215,24 +217,23 @@ TEST_F(WalkTest, AnAbortDeepDownStopsEveryLevel) {
   dir.Write("z/3.txt", "");
   options.SearchSubFolders = true;
   env.ctx.cui_mode = true;  // the key stops the run at once
-  // The key goes down while the first file of the deepest folder is read.
+  // The key goes down as the walk enters the deepest folder.
   struct KeyDown : FileSystemWrapper {
     KeyDown(platform::FileSystem* fs, testing::FakeUser* user)
         : FileSystemWrapper(fs), user(user) {}
-    platform::ReadStatus ReadWholeFile(const std::string& name, std::string* bytes,
-                                       platform::FileSnapshot* snapshot) override {
-      if (name == "1.txt" || name == "2.txt") user->abort_at = {user->abort_polls + 1};
-      return FileSystemWrapper::ReadWholeFile(name, bytes, snapshot);
+    bool SetCurrentDirectory(const std::string& path) override {
+      if (path == "b") user->abort_at = {user->abort_polls + 1};
+      return FileSystemWrapper::SetCurrentDirectory(path);
     }
     testing::FakeUser* user;
   } fs(env.ctx.fs, &env.user);
   env.ctx.fs = &fs;
   EXPECT_FALSE(Walk());
-  // The walk went in its order up to the first file of a/b, and no further.
+  // The walk went in its order up to the deepest folder, and no further.
   std::u16string order;
   ExpectedOrder(dir.path(), ".txt", &order);
   const size_t first = std::min(order.find(u"1.txt"), order.find(u"2.txt"));
-  EXPECT_EQ(env.console.out, order.substr(0, order.find(u"\n", first) + 1));
+  EXPECT_EQ(env.console.out, order.substr(0, first));
   char* cwd = getcwd(nullptr, 0);
   EXPECT_EQ(std::string(cwd), dir.path());
   free(cwd);
@@ -269,6 +270,71 @@ TEST_F(WalkTest, JapaneseAbortQuestionAndFolderLine) {
   ASSERT_EQ(ja.user.boxes.size(), 1u);
   EXPECT_EQ(ja.user.boxes[0].text, u"Escキーが押されました。中断しますか?");
   EXPECT_EQ(ja.user.boxes[0].caption, u"中断");
+}
+
+// The walk reads ahead and converts on other threads; what it gives must be
+// what processing the same entries one at a time gives: every file's bytes,
+// the lines in their order, the counts. Among the files: ones that change and
+// ones that do not, empty, undecodable and read-only ones, one too large to
+// be read ahead beside others, a file under two names, and a link to another.
+TEST_F(WalkTest, ReadingAheadGivesWhatOneFileAtATimeGives) {
+  options.CharEncode = 4;  // UTF-8
+  options.UnifyLineEndKind = kLineEndLf;
+  options.DelRightWhiteSpace = true;
+  options.SETTS = true;
+  TempFolder other;
+  for (const TempFolder* folder : {&dir, &other}) {
+    for (int i = 0; i < 150; ++i) {
+      const std::string name = "f" + std::to_string(i) + ".txt";
+      std::string bytes = "line " + std::to_string(i) + (i % 3 == 0 ? " \n" : " \r\n");
+      if (i % 17 == 0) bytes.clear();
+      if (i % 19 == 0) bytes += "\xFF";
+      folder->Write(name, bytes);
+      if (i % 23 == 0) chmod(folder->Path(name).c_str(), 0444);
+    }
+    folder->Write("big.txt", std::string(5 << 20, 'x') + "\r\n");
+    ASSERT_EQ(link(folder->Path("f1.txt").c_str(), folder->Path("hard.txt").c_str()), 0);
+    ASSERT_EQ(symlink("f2.txt", folder->Path("soft.txt").c_str()), 0);
+  }
+  EXPECT_TRUE(Walk());
+
+  // One at a time, in the order the walk met the entries.
+  Environment one;
+  ASSERT_EQ(chdir(other.path().c_str()), 0);
+  std::map<std::pair<uint64_t, uint64_t>, platform::FileSnapshot> walked;
+  one.ctx.walked_files = &walked;
+  std::unique_ptr<platform::DirectorySearch> search = one.ctx.fs->FindFirst("*.txt");
+  ASSERT_NE(search, nullptr);
+  std::vector<std::string> names;
+  for (platform::FindEntry entry; search->Next(&entry);) {
+    names.push_back(entry.name);
+    EXPECT_TRUE(ProcessFile(one.ctx, entry.name, options));
+  }
+  one.ctx.walked_files = nullptr;
+  EXPECT_EQ(env.ctx.MessageLog, one.ctx.MessageLog);
+  EXPECT_EQ(env.ctx.TargetCount, one.ctx.TargetCount);
+  EXPECT_EQ(env.ctx.ReplacedCount, one.ctx.ReplacedCount);
+  EXPECT_GT(env.ctx.ReplacedCount, 50u);
+  for (const std::string& name : names) EXPECT_EQ(dir.Read(name), other.Read(name)) << name;
+}
+
+// An abort in the middle of a folder leaves every file before it converted
+// and every file after it untouched, whatever was done ahead.
+TEST_F(WalkTest, AnAbortLeavesTheFilesAfterItAsTheyWere) {
+  for (int i = 0; i < 100; ++i) dir.Write("f" + std::to_string(i) + ".txt", "a\r\n");
+  options.UnifyLineEndKind = kLineEndLf;
+  // Ten checks a file: before it, before each stage, after it. The eleventh
+  // file stops at its sixth.
+  env.user.abort_at = {10 * 10 + 6};
+  EXPECT_FALSE(Walk());
+  EXPECT_EQ(env.ctx.TargetCount, 10u);
+  EXPECT_EQ(env.ctx.ReplacedCount, 10u);
+  std::unique_ptr<platform::DirectorySearch> search = env.ctx.fs->FindFirst("*.txt");
+  int seen = 0;
+  for (platform::FindEntry entry; search->Next(&entry); ++seen) {
+    EXPECT_EQ(dir.Read(entry.name), seen < 10 ? "a\n" : "a\r\n") << entry.name;
+  }
+  EXPECT_EQ(seen, 100);
 }
 
 }  // namespace

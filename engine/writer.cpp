@@ -49,7 +49,7 @@ uint32_t SystemCodePage(uint32_t code_page) {
 }
 
 // Encodes text into out; false with what and detail set on failure.
-bool Encode(JobContext& ctx, const TextBuffer& text, uint32_t code_page, std::string* out,
+bool Encode(const JobContext& ctx, const TextBuffer& text, uint32_t code_page, std::string* out,
             std::u16string* what, std::u16string* detail) {
   platform::CreateStatus status;
   std::unique_ptr<platform::CodePageConverter> converter = ctx.code_pages->Create(&status);
@@ -91,28 +91,49 @@ bool Encode(JobContext& ctx, const TextBuffer& text, uint32_t code_page, std::st
   return true;
 }
 
+// Puts the mark in front of data.
+void PutMark(std::string* data, std::string_view mark) {
+  if (mark.size() + uint64_t{data->size()} >= kMaxOutputBytes) throw std::bad_alloc();
+  data->insert(0, mark);  // in place: the encoder left room behind the bytes
+}
+
 }  // namespace
 
-std::u16string SystemErrorText(JobContext& ctx, int code) {
+std::u16string SystemErrorText(const JobContext& ctx, int code) {
   return ctx.fs->SystemErrorText(ctx.language, code);
 }
 
-bool WriteTextFile(JobContext& ctx, const std::string& name, TextBuffer text, uint32_t code_page,
-                   uint32_t bom, const platform::FileSnapshot& snapshot, std::u16string* what,
-                   std::u16string* detail) {
+bool EncodeForWriting(const JobContext& ctx, TextBuffer text, uint32_t code_page, uint32_t bom,
+                      std::string* data, std::u16string* what, std::u16string* detail) {
   const std::string_view mark = bom == 1 ? OutputMark(code_page) : std::string_view();
   // UTF-16 takes two bytes a unit: a text that cannot fit is refused before
   // it is encoded.
   if (IsUtf16CodePage(code_page) && mark.size() + 2 * uint64_t{text.size()} >= kMaxOutputBytes) {
     throw std::bad_alloc();
   }
-  std::string data;
-  if (!Encode(ctx, text, code_page, &data, what, detail)) return false;
+  if (!Encode(ctx, text, code_page, data, what, detail)) return false;
   TextBuffer().swap(text);  // the text is no longer needed while the file is written
-  if (mark.size() + uint64_t{data.size()} >= kMaxOutputBytes) throw std::bad_alloc();
-  data.insert(0, mark);  // in place: the encoder left room behind the bytes
+  PutMark(data, mark);
+  return true;
+}
 
-  const platform::RewriteResult result = ctx.fs->RewriteFile(name, snapshot, data);
+bool MarkForWriting(const JobContext& ctx, std::string bytes, uint32_t code_page, uint32_t bom,
+                    std::string* data, std::u16string* what, std::u16string* detail) {
+  // The service is created as the encoding of a text creates it, so that a
+  // failure reads the same.
+  platform::CreateStatus status;
+  if (!ctx.code_pages->Create(&status)) {
+    *what = ctx.Text(messages::kCoCreateFailed);
+    if (const TextPair* pair = CreateFailureDetail(status)) *detail = ctx.Text(*pair);
+    return false;
+  }
+  data->swap(bytes);
+  PutMark(data, bom == 1 ? OutputMark(code_page) : std::string_view());
+  return true;
+}
+
+bool RewriteOutcome(const JobContext& ctx, const platform::RewriteResult& result,
+                    std::u16string* what, std::u16string* detail) {
   switch (result.status) {
     case platform::RewriteStatus::Ok:
       return true;
@@ -134,6 +155,14 @@ bool WriteTextFile(JobContext& ctx, const std::string& name, TextBuffer text, ui
       return false;
   }
   return false;
+}
+
+bool WriteTextFile(JobContext& ctx, const std::string& name, TextBuffer text, uint32_t code_page,
+                   uint32_t bom, const platform::FileSnapshot& snapshot, std::u16string* what,
+                   std::u16string* detail) {
+  std::string data;
+  if (!EncodeForWriting(ctx, std::move(text), code_page, bom, &data, what, detail)) return false;
+  return RewriteOutcome(ctx, ctx.fs->RewriteFile(name, snapshot, data), what, detail);
 }
 
 }  // namespace sorrel

@@ -21,7 +21,25 @@ bool WriteTextFile(JobContext& ctx, const std::string& name, TextBuffer text, ui
                    uint32_t bom, const platform::FileSnapshot& snapshot, std::u16string* what,
                    std::u16string* detail);
 
+// WriteTextFile's first half, which touches no file and may run on any
+// thread: the bytes to write for text (consumed), encoded into code_page with
+// the mark in front, in *data. False, with what and detail set, when the text
+// cannot be encoded; true may come with the warning texts. Output of 4 GiB or
+// more throws std::bad_alloc.
+bool EncodeForWriting(const JobContext& ctx, TextBuffer text, uint32_t code_page, uint32_t bom,
+                      std::string* data, std::u16string* what, std::u16string* detail);
+
+// The same for a text that is already bytes of code_page, without a mark:
+// only the encoding is left out.
+bool MarkForWriting(const JobContext& ctx, std::string bytes, uint32_t code_page, uint32_t bom,
+                    std::string* data, std::u16string* what, std::u16string* detail);
+
+// WriteTextFile's last word: true when result says the file was written;
+// otherwise what and detail tell why (they replace a warning).
+bool RewriteOutcome(const JobContext& ctx, const platform::RewriteResult& result,
+                    std::u16string* what, std::u16string* detail);
+
 // The system's text for an error code in the job's language.
-std::u16string SystemErrorText(JobContext& ctx, int code);
+std::u16string SystemErrorText(const JobContext& ctx, int code);
 
 }  // namespace sorrel

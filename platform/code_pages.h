@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/byte_page.h"
+
 namespace sorrel::platform {
 
 enum class EncodeStatus {
@@ -24,7 +26,8 @@ struct EncodeLosses {
   size_t widened = 0;   // half-width katakana written in full width (50220)
 };
 
-// One service object; the reader and the writer each create their own.
+// One service object; the reader and the writer each create their own. One
+// thread at a time.
 class CodePageConverter {
  public:
   virtual ~CodePageConverter() = default;
@@ -43,6 +46,7 @@ class CodePageConverter {
 // Why the service could not be created.
 enum class CreateStatus { Ok, NoInterface, NoAggregation, ClassNotRegistered, Other };
 
+// Thread-safe.
 class CodePageService {
  public:
   virtual ~CodePageService() = default;
@@ -51,6 +55,14 @@ class CodePageService {
   // The units that code page 932 (with best fit) encodes as two bytes; the
   // two-column test of tab expansion. Built once.
   virtual const std::bitset<65536>& DoubleByteUnits932() = 0;
+  // The tables of code_page, built once from the converter that decodes and
+  // encodes it, or null when the page is not an ASCII-compatible page of the
+  // layout BytePage describes (UTF-16, UTF-7, the JIS and EBCDIC pages, a
+  // page the service cannot convert). Thread-safe.
+  virtual const BytePage* BytePageFor(uint32_t code_page) = 0;
+  // Whether a converter may be made on any thread, or only on the one that
+  // made the service.
+  virtual bool ConvertsOnAnyThread() const { return true; }
 };
 
 class SystemConversion {
@@ -58,7 +70,7 @@ class SystemConversion {
   virtual ~SystemConversion() = default;
   // Encodes text into code_page; what the page lacks becomes its default
   // character and sets *used_default (when given). False on failure, with the
-  // system's error code in *error.
+  // system's error code in *error. Thread-safe.
   virtual bool Encode(uint32_t code_page, std::u16string_view text, std::string* out,
                       bool* used_default, int* error) = 0;
 };

@@ -121,6 +121,19 @@ struct Recovery {
   RecoveryOutcome outcome = RecoveryOutcome::Completed;
 };
 
+// The second half of a rewrite begun by FileSystem::StartRewrite: the new
+// content is written beside the target and on its way to the disk, the
+// target still as it was.
+class PendingRewrite {
+ public:
+  // Dropped unfinished, it leaves the target as it was and no working file.
+  virtual ~PendingRewrite() = default;
+  // Waits until the new content is on disk and puts it in the target's
+  // place, as RewriteFile does: the result RewriteFile would give. Called in
+  // the current directory StartRewrite was called in.
+  virtual RewriteResult Finish() = 0;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -163,6 +176,24 @@ class FileSystem {
   // Changed when the file no longer matches snapshot.
   virtual RewriteResult RewriteFile(const std::string& name, const FileSnapshot& snapshot,
                                     const std::string& data) = 0;
+
+  // RewriteFile in two halves, so that the syncs of several rewrites can go
+  // on at once: everything up to writing the new content and starting its
+  // sync, and PendingRewrite::Finish for the rest. Null, with *result, when
+  // the rewrite has ended here already (a failure, or a rewrite that can
+  // only be done at once). By default it is done at once.
+  virtual std::unique_ptr<PendingRewrite> StartRewrite(const std::string& name,
+                                                       const FileSnapshot& snapshot,
+                                                       const std::string& data,
+                                                       RewriteResult* result) {
+    *result = RewriteFile(name, snapshot, data);
+    return nullptr;
+  }
+
+  // Makes durable the names that finished rewrites and copies have given
+  // files: a rewrite is on disk, under its name, once this returns. The
+  // platform may do it before (when the current directory changes).
+  virtual void SyncRenames() {}
 
   // Copies from to to, overwriting to, keeping the last-write time. The copy
   // grants no one more than from does: it has from's owner and group where

@@ -13,7 +13,7 @@ if ! [[ "$seconds" =~ ^[1-9][0-9]*$ ]]; then
   echo "usage: scripts/fuzz.sh [seconds]" >&2
   exit 2
 fi
-targets=(reader transforms replacement settings cli)
+targets=(reader transforms byte_path replacement settings cli)
 
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DSORREL_FUZZ=ON >/dev/null

@@ -498,12 +498,102 @@ TEST_F(CodePageServiceTest, Utf8DecodesAsIcusConverter) {
     std::u16string out = u"old";
     const bool ok = Utf8ConverterDecodes(bytes, &expected);
     ASSERT_EQ(converter_->Decode(65001, bytes, &out), ok) << testing::PrintToString(bytes);
+    ASSERT_EQ(IsUtf8(bytes), ok) << testing::PrintToString(bytes);
     ASSERT_EQ(out, expected) << testing::PrintToString(bytes);
     accepted += ok;
   }
   // Both kinds were met often.
   EXPECT_GT(accepted, 1000);
   EXPECT_LT(accepted, 4000);
+}
+
+// The converter the service uses for code_page, from its initial state, with
+// the reader's strict callback; ICU itself, not the tables.
+class RawConverter {
+ public:
+  explicit RawConverter(uint32_t code_page) {
+    UErrorCode error = U_ZERO_ERROR;
+    converter_ = code_page == 932 ? ucnv_openPackage((ProgramFolder() + "/").c_str(),
+                                                     kOwn932ConverterName, &error)
+                                  : ucnv_open(IcuConverterName(code_page).c_str(), &error);
+    ucnv_setToUCallBack(converter_, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
+    ucnv_setFromUCallBack(converter_, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
+    EXPECT_TRUE(U_SUCCESS(error)) << code_page;
+  }
+  ~RawConverter() { ucnv_close(converter_); }
+  bool Decode(std::string_view bytes, std::u16string* out) {
+    UErrorCode error = U_ZERO_ERROR;
+    out->assign(bytes.size() * 2 + 1, u'\0');
+    const int32_t length = ucnv_toUChars(converter_, out->data(), static_cast<int32_t>(out->size()),
+                                         bytes.data(), static_cast<int32_t>(bytes.size()), &error);
+    out->resize(U_SUCCESS(error) ? static_cast<size_t>(length) : 0);
+    return U_SUCCESS(error);
+  }
+  std::string Encode(std::u16string_view text) {
+    UErrorCode error = U_ZERO_ERROR;
+    std::string out(text.size() * 4 + 1, '\0');
+    const int32_t length = ucnv_fromUChars(converter_, out.data(), static_cast<int32_t>(out.size()),
+                                           text.data(), static_cast<int32_t>(text.size()), &error);
+    out.resize(U_SUCCESS(error) ? static_cast<size_t>(length) : 0);
+    return out;
+  }
+
+ private:
+  UConverter* converter_ = nullptr;
+};
+
+// Every code of one, two and (after a lead of three-byte characters) three
+// bytes, and random runs of valid and broken ones, decode through the tables
+// exactly as through the converter, and plain ones encode back to their
+// bytes. The pages without tables are the ones that cannot have
+// them.
+TEST_F(CodePageServiceTest, TablesDecodeEveryCodeAsTheirConverters) {
+  for (const uint32_t code_page : {932u, 51932u, 1252u, 936u, 28591u}) {
+    const BytePage* page = service_.BytePageFor(code_page);
+    ASSERT_NE(page, nullptr) << code_page;
+    EXPECT_EQ(page, service_.BytePageFor(code_page));
+    RawConverter raw(code_page);
+    std::vector<std::string> codes;
+    std::vector<std::string> valid;
+    for (uint32_t code = 0; code < 0x10000; ++code) {
+      codes.push_back(code < 0x100 ? std::string(1, static_cast<char>(code)) : Bytes932(code));
+    }
+    if (page->triple_lead != 0) {
+      for (uint32_t rest = 0; rest < 0x10000; ++rest) {
+        codes.push_back({static_cast<char>(page->triple_lead), static_cast<char>(rest >> 8),
+                         static_cast<char>(rest & 0xFF)});
+      }
+    }
+    for (const std::string& bytes : codes) {
+      std::u16string expected, got = u"old";
+      const bool ok = raw.Decode(bytes, &expected);
+      ASSERT_EQ(converter_->Decode(code_page, bytes, &got), ok)
+          << code_page << testing::PrintToString(bytes);
+      ASSERT_EQ(ScanPage(*page, bytes).valid, ok) << code_page << testing::PrintToString(bytes);
+      if (!ok) continue;
+      ASSERT_EQ(got, expected) << code_page << testing::PrintToString(bytes);
+      if (ScanPage(*page, bytes).plain) {
+        ASSERT_EQ(raw.Encode(expected), bytes) << code_page << testing::PrintToString(bytes);
+      }
+      valid.push_back(bytes);
+    }
+    std::mt19937 random(code_page);
+    for (int i = 0; i < 20000; ++i) {
+      std::string bytes;
+      for (size_t k = random() % 8; k > 0; --k) {
+        bytes +=
+            random() % 4 == 0 ? codes[random() % codes.size()] : valid[random() % valid.size()];
+      }
+      std::u16string expected, got;
+      const bool ok = raw.Decode(bytes, &expected);
+      ASSERT_EQ(converter_->Decode(code_page, bytes, &got), ok) << testing::PrintToString(bytes);
+      ASSERT_EQ(got, ok ? expected : u"") << testing::PrintToString(bytes);
+    }
+  }
+  EXPECT_TRUE(service_.BytePageFor(65001)->utf8);
+  for (const uint32_t code_page : {1200u, 1201u, 65000u, 50220u, 20290u, 37u, 54936u, 1361u}) {
+    EXPECT_EQ(service_.BytePageFor(code_page), nullptr) << code_page;
+  }
 }
 
 TEST_F(CodePageServiceTest, Utf8EncodesAsIcusConverter) {

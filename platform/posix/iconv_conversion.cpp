@@ -65,6 +65,7 @@ iconv_t IconvDescriptors::Get(uint32_t code_page) {
 
 bool IconvSystemConversion::Encode(uint32_t code_page, std::u16string_view text, std::string* out,
                                    bool* used_default, int* error) {
+  std::lock_guard<std::mutex> lock(mutex_);
   out->clear();
   if (used_default != nullptr) *used_default = false;
   const iconv_t cd = descriptors_.Get(code_page);

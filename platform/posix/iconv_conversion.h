@@ -5,6 +5,7 @@
 #include <iconv.h>
 
 #include <map>
+#include <mutex>
 
 #include "platform/code_pages.h"
 
@@ -30,8 +31,8 @@ class IconvDescriptors {
 
 // iconv stops at the first unit the target lacks; this conversion puts the
 // target's "?" in its place, goes on, and reports that it did, as the Windows
-// conversion does with its default character. Not thread-safe: one object
-// per job.
+// conversion does with its default character. Thread-safe: the job's
+// threads take turns.
 class IconvSystemConversion : public SystemConversion {
  public:
   // out is replaced. *used_default (when given) tells whether a unit was
@@ -42,6 +43,7 @@ class IconvSystemConversion : public SystemConversion {
               int* error) override;
 
  private:
+  std::mutex mutex_;
   IconvDescriptors descriptors_{/*from_unicode=*/true};
 };
 

@@ -7,10 +7,12 @@
 #include <unicode/utf16.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <string_view>
 #include <utility>
 
+#include "platform/posix/byte_pages.h"
 #include "platform/posix/code_page_names.h"
 #include "platform/posix/detect.h"
 #include "platform/posix/iconv_conversion.h"
@@ -213,6 +215,49 @@ bool EncodeUtf8(std::u16string_view text, std::string* out, size_t* replaced) {
   return true;
 }
 
+enum class TableDecoding { Ok, Invalid, NeedsConverter };
+
+bool AsciiWord(const char* p) {
+  uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return (word & 0x8080808080808080u) == 0;
+}
+
+// Decodes bytes by the tables of page into out: Invalid where the converter
+// would fail, NeedsConverter for a character of several units, which only
+// the converter gives whole. out is left as it is unless Ok.
+TableDecoding DecodeByTable(const BytePage& page, std::string_view bytes, std::u16string* out) {
+  std::u16string text;
+  ResizeLargeBuffer(&text, bytes.size());  // never more than a unit a byte
+  char16_t* to = text.data();
+  const char* p = bytes.data();
+  const char* const end = p + bytes.size();
+  while (p < end) {
+    while (end - p >= 8 && AsciiWord(p)) {
+      for (int i = 0; i < 8; ++i) to[i] = static_cast<unsigned char>(p[i]);
+      to += 8;
+      p += 8;
+    }
+    if (p == end) break;
+    const auto* u = reinterpret_cast<const unsigned char*>(p);
+    if (*u < 0x80) {
+      *to++ = *u;
+      ++p;
+      continue;
+    }
+    const size_t length = page.length[*u];
+    if (length == 0 || static_cast<size_t>(end - p) < length) return TableDecoding::Invalid;
+    const PageEntry entry = page.Entry(u, length);
+    if ((entry & BytePage::kValid) == 0) return TableDecoding::Invalid;
+    if ((entry & BytePage::kSeveralUnits) != 0) return TableDecoding::NeedsConverter;
+    *to++ = BytePage::Unit(entry);
+    p += length;
+  }
+  text.resize(static_cast<size_t>(to - text.data()));
+  out->swap(text);
+  return TableDecoding::Ok;
+}
+
 // Decodes strictly with converter, from its initial state, into out.
 bool DecodeWith(UConverter* converter, std::string_view bytes, std::u16string* out) {
   ucnv_reset(converter);
@@ -260,9 +305,22 @@ bool DecodeUtf7(UConverter* converter, std::string_view bytes, std::u16string* o
   return true;
 }
 
+UConverter* OpenNamed(const char* name) {
+  UErrorCode error = U_ZERO_ERROR;
+  UConverter* converter = ucnv_open(name, &error);
+  return U_SUCCESS(error) ? converter : nullptr;
+}
+
+UConverter* Open(uint32_t code_page) {
+  const std::string name = IcuConverterName(code_page);
+  return name.empty() ? nullptr : OpenNamed(name.c_str());
+}
+
 class IcuCodePageConverter : public CodePageConverter {
  public:
-  explicit IcuCodePageConverter(UConverter* converter_932) { converters_[932] = converter_932; }
+  IcuCodePageConverter(UConverter* converter_932, CodePageService* service) : service_(service) {
+    converters_[932] = converter_932;
+  }
   ~IcuCodePageConverter() override {
     for (const auto& [code_page, converter] : converters_) ucnv_close(converter);
     ucnv_close(jis_writer_);
@@ -283,6 +341,16 @@ class IcuCodePageConverter : public CodePageConverter {
     // system conversion; it is read through the same library.
     if (converter == nullptr) return iconv_.Decode(code_page, bytes, out);
     if (code_page == kUtf7) return DecodeUtf7(converter, bytes, out);
+    if (const BytePage* page = service_->BytePageFor(code_page)) {
+      switch (DecodeByTable(*page, bytes, out)) {
+        case TableDecoding::Ok:
+          return true;
+        case TableDecoding::Invalid:
+          return false;
+        case TableDecoding::NeedsConverter:
+          break;
+      }
+    }
     return DecodeWith(converter, bytes, out);
   }
 
@@ -331,17 +399,7 @@ class IcuCodePageConverter : public CodePageConverter {
     return jis_writer_;
   }
 
-  static UConverter* Open(uint32_t code_page) {
-    const std::string name = IcuConverterName(code_page);
-    return name.empty() ? nullptr : OpenNamed(name.c_str());
-  }
-
-  static UConverter* OpenNamed(const char* name) {
-    UErrorCode error = U_ZERO_ERROR;
-    UConverter* converter = ucnv_open(name, &error);
-    return U_SUCCESS(error) ? converter : nullptr;
-  }
-
+  CodePageService* service_;
   // Null entries remember a page that ICU cannot open.
   std::map<uint32_t, UConverter*> converters_;
   UConverter* jis_writer_ = nullptr;
@@ -405,7 +463,29 @@ std::unique_ptr<CodePageConverter> IcuCodePageService::Create(CreateStatus* stat
     return nullptr;
   }
   *status = CreateStatus::Ok;
-  return std::make_unique<IcuCodePageConverter>(converter_932);
+  return std::make_unique<IcuCodePageConverter>(converter_932, this);
+}
+
+const BytePage* IcuCodePageService::BytePageFor(uint32_t code_page) {
+  if (code_page == kUtf8) return &Utf8BytePage();
+  std::lock_guard<std::mutex> lock(mutex_);
+  const auto [it, inserted] = byte_pages_.try_emplace(code_page);
+  if (!inserted) return it->second.get();
+  UConverter* converter = nullptr;
+  if (code_page == 932) {
+    if (const UConverter* prototype = Prototype932()) {
+      UErrorCode error = U_ZERO_ERROR;
+      converter = ucnv_clone(prototype, &error);
+      if (U_FAILURE(error)) converter = nullptr;
+    }
+  } else if (code_page != kUtf7) {
+    converter = Open(code_page);
+  }
+  if (converter != nullptr) {
+    it->second = BuildBytePage(converter, code_page);
+    ucnv_close(converter);
+  }
+  return it->second.get();
 }
 
 const std::bitset<65536>& IcuCodePageService::DoubleByteUnits932() {

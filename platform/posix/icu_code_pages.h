@@ -3,6 +3,7 @@
 #pragma once
 
 #include <bitset>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -36,6 +37,10 @@ class IcuCodePageService : public CodePageService {
   // units). All clear when the converter data cannot be loaded at that time.
   const std::bitset<65536>& DoubleByteUnits932() override;
 
+  // Built on first use from a converter of the page's own; the converters of
+  // this service decode such a page through its tables.
+  const BytePage* BytePageFor(uint32_t code_page) override;
+
  private:
   // The 932 converter, loaded on first use; null when it cannot be loaded.
   // Called with mutex_ held.
@@ -44,6 +49,8 @@ class IcuCodePageService : public CodePageService {
   std::string data_folder_;
   std::mutex mutex_;
   UConverter* prototype_932_ = nullptr;
+  // Null entries remember a page without tables.
+  std::map<uint32_t, std::unique_ptr<BytePage>> byte_pages_;
 };
 
 }  // namespace sorrel::platform

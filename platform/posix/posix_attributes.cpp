@@ -20,17 +20,20 @@ bool IsAcl(std::string_view name) {
 }
 
 // The names of fd's extended attributes; none where the file system has
-// none.
+// none. Most files have few or none: one call with room for a few comes
+// first, and the size is asked for only when they do not fit.
 int ListNames(PosixCalls& calls, int fd, std::vector<std::string>* names) {
   names->clear();
-  std::vector<char> buffer;
+  std::vector<char> buffer(256);
   for (;;) {
-    const ssize_t size = calls.Flistxattr(fd, nullptr, 0);
-    if (size < 0) return errno == ENOTSUP ? 0 : LastErrno();
-    buffer.resize(static_cast<size_t>(size));
-    const ssize_t got = calls.Flistxattr(fd, buffer.data(), buffer.size());
-    if (got < 0 && errno == ERANGE) continue;  // one was added meanwhile
-    if (got < 0) return LastErrno();
+    ssize_t got = calls.Flistxattr(fd, buffer.data(), buffer.size());
+    if (got < 0 && errno == ERANGE) {
+      const ssize_t size = calls.Flistxattr(fd, nullptr, 0);
+      if (size < 0) return LastErrno();
+      buffer.resize(static_cast<size_t>(size) + 1);
+      continue;  // one may be added meanwhile
+    }
+    if (got < 0) return errno == ENOTSUP ? 0 : LastErrno();
     for (size_t at = 0; at < static_cast<size_t>(got);) {
       const std::string name(buffer.data() + at);
       at += name.size() + 1;

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/posix/background_syncs.h"
 #include "platform/posix/large_buffer.h"
 #include "platform/posix/posix_attributes.h"
 #include "platform/posix/posix_file_io.h"
@@ -58,6 +59,9 @@ int PosixCalls::Ftruncate(int fd, off_t length) {
 }
 int PosixCalls::Fsync(int fd) {
   return ::fsync(fd);
+}
+void PosixCalls::StartWriteback(int fd, off_t offset, off_t count) {
+  ::sync_file_range(fd, offset, count, SYNC_FILE_RANGE_WRITE);
 }
 int PosixCalls::Fchmod(int fd, mode_t mode) {
   return ::fchmod(fd, mode);
@@ -129,16 +133,17 @@ int PosixCalls::Fremovexattr(int fd, const char* name) {
 namespace {
 
 constexpr uint64_t kMaxReadSize = uint64_t{4} << 30;
+// From this size on, the kernel is told that the file is read straight on.
+constexpr uint64_t kSequentialReadSize = uint64_t{1} << 20;
 
 // Refuses a file that Windows would call read-only (no write bit at all,
 // which root must respect too) or that cannot be opened for writing.
-int CheckWritable(PosixCalls& calls, const ResolvedPath& target) {
+// The file is opened for reading and writing, which the rewrite needs of it
+// anyway; *fd and *status receive it.
+int CheckWritable(PosixCalls& calls, const ResolvedPath& target, int* fd, struct stat* status) {
   if ((target.status.st_mode & 0222) == 0) return EACCES;
   if (calls.Access(target.path.c_str(), W_OK) != 0) return LastErrno();
-  int fd = -1;
-  if (const int error = OpenResolved(calls, target, O_WRONLY | O_NONBLOCK, &fd)) return error;
-  calls.Close(fd);
-  return 0;
+  return OpenResolved(calls, target, O_RDWR | O_NONBLOCK, fd, status);
 }
 
 // Resolves name with the rule for links and opens the file it ends at.
@@ -150,45 +155,18 @@ int OpenFollowing(PosixCalls& calls, const std::string& name, int flags, int* fd
   return OpenResolved(calls, resolved, flags, fd, status);
 }
 
-// The case of one link: a new file takes the old one's name. Nothing is
-// written, and *owner_kept is false, when the process may not give the new
-// file the old one's owner and group: the caller rewrites in place instead.
-RewriteResult ReplaceByRename(PosixCalls& calls, const ResolvedPath& target,
-                              const FileSnapshot& snapshot, const std::string& data,
-                              bool* owner_kept) {
-  *owner_kept = true;
-  int raw = -1;
-  struct stat status;
-  if (const int error = OpenResolved(calls, target, O_RDONLY | O_NONBLOCK, &raw, &status)) {
-    return {RewriteStatus::CannotOpen, error};
+// Writes data into fd in pieces and starts the write-back of each piece as
+// soon as it is written, so that the disk works while the rest is written
+// and the sync then waits only for what is left.
+int WriteStartingWriteback(PosixCalls& calls, int fd, std::string_view data) {
+  constexpr size_t kPiece = size_t{8} << 20;
+  for (size_t done = 0; done < data.size();) {
+    const size_t piece = std::min(kPiece, data.size() - done);
+    if (const int error = WriteAll(calls, fd, data.substr(done, piece))) return error;
+    calls.StartWriteback(fd, static_cast<off_t>(done), static_cast<off_t>(piece));
+    done += piece;
   }
-  FileDescriptor original(calls, raw);
-  if (!Matches(status, snapshot)) return {RewriteStatus::Changed, 0};
-
-  WorkingFile temporary(calls);
-  if (const int error = temporary.Create(target.path)) return {RewriteStatus::CannotOpen, error};
-  // The owner first, on the empty file: changing it clears the set-ID bits
-  // and file capabilities, which the attributes below give back.
-  if (const int error = GiveOwner(calls, temporary.fd(), status)) {
-    *owner_kept = error != EPERM;
-    return {RewriteStatus::WriteError, error};
-  }
-  if (const int error = WriteAll(calls, temporary.fd(), data)) {
-    return {RewriteStatus::WriteError, error};
-  }
-  if (const int error =
-          CopyAttributes(calls, original.get(), temporary.fd(), status.st_mode & 07777, true)) {
-    return {RewriteStatus::AttributesLost, error};
-  }
-  if (calls.Fsync(temporary.fd()) != 0) return {RewriteStatus::WriteError, LastErrno()};
-  struct stat now;
-  if (calls.Lstat(target.path.c_str(), &now) != 0 || !Matches(now, snapshot)) {
-    return {RewriteStatus::Changed, 0};
-  }
-  if (const int error = temporary.RenameOver(target.path)) {
-    return {RewriteStatus::WriteError, error};
-  }
-  return {RewriteStatus::Ok, 0};
+  return 0;
 }
 
 // A link counts as what it leads to; an entry of unknown type is looked at.
@@ -241,6 +219,10 @@ struct DirCloser {
 };
 
 }  // namespace
+
+PosixFileSystem::PosixFileSystem() : calls_(&own_calls_) {}
+
+PosixFileSystem::PosixFileSystem(PosixCalls* calls) : calls_(calls) {}
 
 PosixFileSystem::~PosixFileSystem() {
   SyncRenamedFolder();
@@ -418,7 +400,7 @@ ReadStatus PosixFileSystem::ReadWholeFile(const std::string& name, std::string* 
     Fail(EFBIG);
     return ReadStatus::ReadError;
   }
-  posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  if (snapshot->size >= kSequentialReadSize) posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
   ResizeLargeBuffer(bytes, snapshot->size);
   if (const int error = ReadExactly(*calls_, fd.get(), bytes->data(), bytes->size())) {
     bytes->clear();
@@ -428,30 +410,133 @@ ReadStatus PosixFileSystem::ReadWholeFile(const std::string& name, std::string* 
   return ReadStatus::Ok;
 }
 
+// The new content of a file with one link, written beside it and being
+// synced; Finish renames it over the file.
+class PosixFileSystem::RenamePending : public PendingRewrite {
+ public:
+  RenamePending(PosixFileSystem* fs, const ResolvedPath& target, const FileSnapshot& snapshot)
+      : fs_(fs), calls_(*fs->calls_), target_(target), snapshot_(snapshot), temporary_(calls_) {}
+  // A sync thread may still have the descriptor.
+  ~RenamePending() override {
+    fs_->unsynced_.erase(this);
+    if (synced_.valid()) synced_.wait();
+  }
+
+  // Writes data into a new file beside the target as the original (open,
+  // with its state in status) has it. Nothing is written, and *owner_kept
+  // is false, when the process may not give the new file the original's
+  // owner and group: the caller rewrites in place instead.
+  RewriteResult Start(int original, const struct stat& status, const std::string& data,
+                      bool* owner_kept) {
+    *owner_kept = true;
+    if (const int error = temporary_.Create(target_.path)) {
+      return {RewriteStatus::CannotOpen, error};
+    }
+    // The owner first, on the empty file: changing it clears the set-ID bits
+    // and file capabilities, which the attributes below give back.
+    if (const int error = GiveOwner(calls_, temporary_.fd(), status)) {
+      *owner_kept = error != EPERM;
+      return {RewriteStatus::WriteError, error};
+    }
+    if (const int error = WriteStartingWriteback(calls_, temporary_.fd(), data)) {
+      return {RewriteStatus::WriteError, error};
+    }
+    if (const int error =
+            CopyAttributes(calls_, original, temporary_.fd(), status.st_mode & 07777, true)) {
+      return {RewriteStatus::AttributesLost, error};
+    }
+    fs_->unsynced_.insert(this);
+    return {RewriteStatus::Ok, 0};
+  }
+
+  // Gives the sync of the new content to a sync thread.
+  void StartSync() { synced_ = fs_->syncs_->Sync(temporary_.fd()); }
+
+  RewriteResult Finish() override {
+    // The syncs of every rewrite begun go on together: the file system
+    // then commits them at once rather than one after the other.
+    fs_->StartSyncs();
+    const RewriteResult result = Complete();
+    if (result.error != 0) fs_->Fail(result.error);
+    if (result.status == RewriteStatus::Ok) fs_->RenamedIn(target_.path);
+    return result;
+  }
+
+ private:
+  RewriteResult Complete() {
+    if (const int error = synced_.get()) return {RewriteStatus::WriteError, error};
+    struct stat now;
+    if (calls_.Lstat(target_.path.c_str(), &now) != 0 || !Matches(now, snapshot_)) {
+      return {RewriteStatus::Changed, 0};
+    }
+    if (const int error = temporary_.RenameOver(target_.path)) {
+      return {RewriteStatus::WriteError, error};
+    }
+    return {RewriteStatus::Ok, 0};
+  }
+
+  PosixFileSystem* fs_;
+  PosixCalls& calls_;
+  ResolvedPath target_;
+  FileSnapshot snapshot_;
+  WorkingFile temporary_;
+  std::future<int> synced_;
+};
+
 RewriteResult PosixFileSystem::RewriteFile(const std::string& name, const FileSnapshot& snapshot,
                                            const std::string& data) {
+  RewriteResult result;
+  const std::unique_ptr<PendingRewrite> pending = StartRewrite(name, snapshot, data, &result);
+  return pending ? pending->Finish() : result;
+}
+
+std::unique_ptr<PendingRewrite> PosixFileSystem::StartRewrite(const std::string& name,
+                                                              const FileSnapshot& snapshot,
+                                                              const std::string& data,
+                                                              RewriteResult* result) {
   ResolvedPath target;
   bool refused = false;
+  int raw = -1;
+  struct stat status;
   int error = ResolvePath(*calls_, name, &target, &refused);
-  if (error == 0) error = CheckWritable(*calls_, target);
+  if (error == 0) error = CheckWritable(*calls_, target, &raw, &status);
   if (error != 0) {
     Fail(error);
-    return {RewriteStatus::CannotOpen, error};
+    *result = {RewriteStatus::CannotOpen, error};
+    return nullptr;
   }
-  if (!Matches(target.status, snapshot)) return {RewriteStatus::Changed, 0};
+  FileDescriptor original(*calls_, raw);
+  if (!Matches(target.status, snapshot) || !Matches(status, snapshot)) {
+    *result = {RewriteStatus::Changed, 0};
+    return nullptr;
+  }
 
-  bool renamed = false;
-  RewriteResult result;
-  bool owner_kept = false;
   if (target.status.st_nlink <= 1) {
-    result = ReplaceByRename(*calls_, target, snapshot, data, &owner_kept);
-    renamed = owner_kept;
+    if (!syncs_) syncs_ = std::make_unique<BackgroundSyncs>(*calls_);
+    auto pending = std::make_unique<RenamePending>(this, target, snapshot);
+    bool owner_kept = false;
+    *result = pending->Start(original.get(), status, data, &owner_kept);
+    if (result->status == RewriteStatus::Ok) return pending;
+    if (owner_kept) {
+      Fail(result->error);
+      return nullptr;
+    }
   }
-  if (!owner_kept) result = RewriteInPlace(*calls_, target, snapshot, data);
-  if (result.error != 0) Fail(result.error);
-  // A rename, and a journal removed, are made durable with their folder.
-  if (result.status == RewriteStatus::Ok || !renamed) RenamedIn(target.path);
-  return result;
+  original.Close();
+  *result = RewriteInPlace(*calls_, target, snapshot, data);
+  if (result->error != 0) Fail(result->error);
+  // The journal's removal is made durable with its folder.
+  RenamedIn(target.path);
+  return nullptr;
+}
+
+void PosixFileSystem::SyncRenames() {
+  SyncRenamedFolder();
+}
+
+void PosixFileSystem::StartSyncs() {
+  for (RenamePending* pending : unsynced_) pending->StartSync();
+  unsynced_.clear();
 }
 
 bool PosixFileSystem::CopyFile(const std::string& from, const std::string& to) {

@@ -7,6 +7,7 @@
 #include <time.h>
 
 #include <memory>
+#include <set>
 #include <string>
 
 #include "platform/file_system.h"
@@ -44,6 +45,9 @@ class PosixCalls {
   virtual int Fallocate(int fd, off_t length);
   virtual int Ftruncate(int fd, off_t length);
   virtual int Fsync(int fd);
+  // Starts writing back count bytes from offset (sync_file_range with
+  // SYNC_FILE_RANGE_WRITE): only a head start for a sync, so it cannot fail.
+  virtual void StartWriteback(int fd, off_t offset, off_t count);
   virtual int Fchmod(int fd, mode_t mode);
   virtual int Fchown(int fd, uid_t owner, gid_t group);
   virtual int Futimens(int fd, const struct timespec times[2]);
@@ -60,21 +64,26 @@ class PosixCalls {
   virtual int Fremovexattr(int fd, const char* name);
 };
 
+class BackgroundSyncs;
+
 // Not thread-safe: LastError belongs to the one caller of the object.
 //
-// A file's new bytes are synced before its rename, always; the rename itself
-// is made durable by syncing its folder once for a run of renames in that
-// folder, when the current directory changes, a rename happens in another
-// folder, or the object is destroyed. A crash before that may give a renamed
+// A file's new bytes are synced before its rename, always: the syncs of
+// the rewrites begun with StartRewrite start together when the first of
+// them is finished, on threads of their own, so that the file system commits
+// them at once; the rename itself is made durable by syncing its folder once for
+// a run of renames in that folder, on SyncRenames, when the current
+// directory changes, a rename happens in another folder, or the object is
+// destroyed. A crash before that may give a renamed
 // file back its old content, whole: never a file half-written. A file
 // rewritten in place has a journal on disk first (posix_journal.h).
 //
 // Symbolic links are followed only as posix_links.h allows.
 class PosixFileSystem : public FileSystem {
  public:
-  PosixFileSystem() : calls_(&own_calls_) {}
+  PosixFileSystem();
   // Makes every file call through calls, which must outlive this object.
-  explicit PosixFileSystem(PosixCalls* calls) : calls_(calls) {}
+  explicit PosixFileSystem(PosixCalls* calls);
   PosixFileSystem(const PosixFileSystem&) = delete;
   PosixFileSystem& operator=(const PosixFileSystem&) = delete;
   // Syncs the folder of the last renames.
@@ -110,6 +119,13 @@ class PosixFileSystem : public FileSystem {
   // writing it still fail, its old bytes are put back.
   RewriteResult RewriteFile(const std::string& name, const FileSnapshot& snapshot,
                             const std::string& data) override;
+  // The file with one link goes as far as its new content's sync, which goes
+  // on in the background; a rewrite in place is done at once.
+  std::unique_ptr<PendingRewrite> StartRewrite(const std::string& name,
+                                               const FileSnapshot& snapshot,
+                                               const std::string& data,
+                                               RewriteResult* result) override;
+  void SyncRenames() override;
 
   // Replaces to (not what it links to) by a synced copy of from with from's
   // last-write time and what the seam promises of its owner and mode; its
@@ -124,6 +140,8 @@ class PosixFileSystem : public FileSystem {
   std::u16string SystemErrorText(UiLanguage lang, int code) override;
 
  private:
+  class RenamePending;
+
   // Keeps error for LastError and returns false.
   bool Fail(int error);
   // Enters the folder a bare name leads to, as the rule for links allows.
@@ -134,9 +152,15 @@ class PosixFileSystem : public FileSystem {
   // is another one.
   void RenamedIn(const std::string& path);
   void SyncRenamedFolder();
+  // Starts the syncs of the rewrites begun and not yet synced.
+  void StartSyncs();
 
   PosixCalls own_calls_;
   PosixCalls* calls_;
+  // Started with the first rewrite; destroyed first, once its syncs are done.
+  std::unique_ptr<BackgroundSyncs> syncs_;
+  // Rewrites begun whose syncs wait for the first of them to be finished.
+  std::set<RenamePending*> unsynced_;
   int last_error_ = 0;
   // The folder of the renames not yet synced (as named relative to the
   // current directory, with its trailing slash).

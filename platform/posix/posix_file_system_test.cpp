@@ -11,7 +11,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +24,7 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -517,6 +520,58 @@ TEST_F(PosixFileSystemTest, EveryFileIsSyncedAndItsFolderOncePerRunOfRenames) {
   EXPECT_EQ(calls.folders, (std::vector<ino_t>{top, top, sub, top}));
   EXPECT_EQ(calls.files, 7);
   EXPECT_EQ(Get("c2"), "new");
+}
+
+// Counts the syncs of files going on at once.
+class OverlapLog : public PosixCalls {
+ public:
+  int Fsync(int fd) override {
+    struct stat status {};
+    EXPECT_EQ(::fstat(fd, &status), 0);
+    if (S_ISDIR(status.st_mode)) {
+      ++folders;
+      return PosixCalls::Fsync(fd);
+    }
+    const int now = ++active;
+    for (int most = most_active; now > most && !most_active.compare_exchange_weak(most, now);) {
+    }
+    // Long enough for a sync started with it to begin meanwhile.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    --active;
+    ++files;
+    return PosixCalls::Fsync(fd);
+  }
+  std::atomic<int> active{0}, most_active{0}, files{0}, folders{0};
+};
+
+// Rewrites begun one after the other are synced together when the first is
+// finished; until each is finished its file is as it was, and one dropped
+// unfinished leaves no trace.
+TEST_F(PosixFileSystemTest, RewritesBegunTogetherAreSyncedTogether) {
+  for (const char* name : {"a", "b", "c"}) Put(name, "old");
+  OverlapLog calls;
+  PosixFileSystem fs(&calls);
+  std::vector<std::unique_ptr<PendingRewrite>> pending;
+  for (const char* name : {"a", "b", "c"}) {
+    RewriteResult result;
+    pending.push_back(fs.StartRewrite(Path(name), ReadOk(fs, name), "new", &result));
+    ASSERT_NE(pending.back(), nullptr) << name;
+  }
+  EXPECT_EQ(calls.files, 0);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b", "c"}));
+  pending[1].reset();
+  EXPECT_EQ(pending[0]->Finish().status, RewriteStatus::Ok);
+  EXPECT_EQ(Get("a"), "new");
+  EXPECT_EQ(Get("c"), "old");
+  EXPECT_EQ(pending[2]->Finish().status, RewriteStatus::Ok);
+  EXPECT_EQ(calls.files, 2);
+  EXPECT_EQ(calls.most_active, 2);
+  EXPECT_EQ(calls.folders, 0);
+  fs.SyncRenames();
+  EXPECT_EQ(calls.folders, 1);
+  EXPECT_EQ(Get("b"), "old");
+  EXPECT_EQ(Get("c"), "new");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b", "c"}));
 }
 
 TEST_F(PosixFileSystemTest, CopyReplacesTheOldBackupWithModeAndTime) {

@@ -304,6 +304,14 @@ class MLangService : public CodePageService {
     return double_byte_;
   }
 
+  // The converters are COM objects of the apartment that made the service.
+  bool ConvertsOnAnyThread() const override { return false; }
+
+  // UTF-8 only: the other pages keep to the converters here.
+  const BytePage* BytePageFor(uint32_t code_page) override {
+    return code_page == kUtf8 ? &Utf8BytePage() : nullptr;
+  }
+
  private:
   bool com_;
   std::once_flag once_;

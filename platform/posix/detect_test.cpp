@@ -219,6 +219,30 @@ TEST_F(DetectTest, JapaneseAfterALongAsciiPreamble) {
   EXPECT_EQ(Detect(std::string(2 << 20, 'a') + euc), 51932u);
 }
 
+TEST_F(DetectTest, Utf8OfOtherScriptsIsNotTakenForHalfWidthKana) {
+  // Accented letters are C3 xx in UTF-8: ﾃ and a kana in Shift-JIS.
+  std::u16string english;
+  for (int i = 0; i < 16; ++i)
+    english += u"The quick brown fox jumps over the lazy dog. A\u00F1o.\n";
+  for (const std::u16string_view text :
+       {std::u16string_view(u"Jos\u00E9 Garc\u00EDa"), std::u16string_view(u"Z\u00FCrich"),
+        std::u16string_view(u"El ni\u00F1o comi\u00F3 pi\u00F1a en el a\u00F1o pasado."),
+        std::u16string_view(u"See the cr\u00E8me br\u00FBl\u00E9e section."),
+        std::u16string_view(english)}) {
+    EXPECT_EQ(Detect(Encoded(65001, text)), 65001u) << testing::PrintToString(Encoded(65001, text));
+  }
+  for (const char* file : {"western-european.txt", "greek.txt", "russian.txt"}) {
+    const std::u16string corpus = Corpus(file);
+    for (size_t start = 0; start + 40 < corpus.size(); start += 97) {
+      const std::u16string text = corpus.substr(start, 24);
+      const std::string bytes = Encoded(65001, text);
+      if (bytes.size() != text.size()) {
+        EXPECT_TRUE(ReadsRight(bytes, text)) << file << start;
+      }
+    }
+  }
+}
+
 TEST_F(DetectTest, LatinTextGoesToIcu) {
   const std::string text = Encoded(1252,
                                    u"\u201CCaf\u00E9 cr\u00E8me,\u201D she said \u2014 "

@@ -43,6 +43,8 @@ const TextPair* ReadResultLine(ReadResult result, uint32_t ins_lf_byte) {
       return &messages::kBinarySkipped;
     case ReadResult::NotFollowed:
       return &messages::kLinkNotFollowed;
+    case ReadResult::Utf32:
+      return &messages::kUtf32Skipped;
   }
   return nullptr;
 }

@@ -43,6 +43,15 @@ size_t ByteOrderMark(const std::string& bytes, uint32_t* code_page) {
   return 0;
 }
 
+// Whether bytes are UTF-32 with a byte-order mark. FF FE 00 00 is also the
+// UTF-16LE mark before a zero unit, which a length that is not a multiple of
+// four tells apart.
+bool HasUtf32Mark(const std::string& bytes) {
+  using namespace std::string_view_literals;
+  return bytes.size() % 4 == 0 &&
+         (bytes.starts_with("\xFF\xFE\0\0"sv) || bytes.starts_with("\0\0\xFE\xFF"sv));
+}
+
 std::string LineEndBytes(LineEndKind kind, uint32_t code_page) {
   std::u16string units;
   switch (kind) {
@@ -143,6 +152,8 @@ ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& te
     case platform::ReadStatus::NotFollowed:
       return ReadResult::NotFollowed;
   }
+
+  if (HasUtf32Mark(bytes)) return ReadResult::Utf32;
 
   platform::CreateStatus status;
   std::unique_ptr<platform::CodePageConverter> converter = ctx.code_pages->Create(&status);

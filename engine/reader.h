@@ -20,6 +20,7 @@ enum class ReadResult {
   Aborted = 6,
   Binary = 7,       // under detection: NUL bytes in data that is not UTF-16
   NotFollowed = 8,  // a symbolic link of another user on the way to the file
+  Utf32 = 9,        // a UTF-32 byte-order mark: not a page the reader edits
 };
 
 // Reads name into text. The code page goes in as CharEncodeOther and comes
@@ -31,7 +32,10 @@ enum class ReadResult {
 // CannotDecode. Under detection (read index 0) a file without a mark whose
 // bytes hold a NUL and are not taken for UTF-16 is Binary: it is not text,
 // and removing its NUL bytes would destroy it. A symbolic link that the file
-// system will not follow gives NotFollowed. snapshot receives the file's
+// system will not follow gives NotFollowed. A file that begins with a
+// UTF-32 mark (FF FE 00 00 or 00 00 FE FF) and whose length is a multiple
+// of four gives Utf32 whatever the list says: read as UTF-16 or as bytes it
+// would be torn apart. snapshot receives the file's
 // state for the rewrite. A text
 // too long to hold throws std::bad_alloc. The file is never written.
 ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& text,

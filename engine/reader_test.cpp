@@ -65,6 +65,12 @@ TEST_F(ReaderTest, ByteOrderMarksSettleTheCodePageWhateverTheList) {
   EXPECT_EQ(r.code_page, 1200u);
   EXPECT_EQ(r.bom, 1u);
   EXPECT_EQ(r.text, u"A");
+
+  // The UTF-32 marks are refused before any list or detection reads them.
+  for (const short index : {short{0}, short{2}, short{4}}) {
+    EXPECT_EQ(ReadBytes(std::string("\xFF\xFE\0\0a\0\0\0", 8), index).result, ReadResult::Utf32);
+    EXPECT_EQ(ReadBytes(std::string("\0\0\xFE\xFF\0\0\0a", 8), index).result, ReadResult::Utf32);
+  }
 }
 
 TEST_F(ReaderTest, NulBytesAreRemovedByTheRulesOfTheCodePage) {

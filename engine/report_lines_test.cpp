@@ -144,6 +144,11 @@ TEST_P(ReportLines, OfTheReader) {
   EXPECT_EQ(dir.Read("f.txt"),
             "PK\x03\x04\x0a"
             "a.txt\n");
+  // A UTF-32 file is left whole, not read as UTF-16 or bytes.
+  const std::string utf32("\xFF\xFE\0\0a\0\0\0\r\0\0\0\n\0\0\0", 16);
+  EXPECT_EQ(Line(utf32), ja() ? u"ファイル f.txt はUTF-32のため、変換しませんでした。\r\n"
+                              : u"Skipped a UTF-32 file - f.txt.\r\n");
+  EXPECT_EQ(dir.Read("f.txt"), utf32);
 
   faults.not_followed = true;
   EXPECT_EQ(Line("x"),

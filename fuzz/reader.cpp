@@ -163,6 +163,11 @@ ReadOutcome RuleRead(std::string bytes, short read_index, uint32_t other_page, L
   }
   size_t mark = 0;
   out.code_page = other_page;
+  if (bytes.size() % 4 == 0 && (bytes.starts_with(std::string_view("\xFF\xFE\0\0", 4)) ||
+                                bytes.starts_with(std::string_view("\0\0\xFE\xFF", 4)))) {
+    out.result = ReadResult::Utf32;
+    return out;
+  }
   if (bytes.starts_with("\xEF\xBB\xBF")) {
     out.code_page = 65001;
     mark = 3;

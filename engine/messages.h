@@ -48,6 +48,9 @@ inline constexpr TextPair kFileAborted{u"ファイル %s 処理中止しまし�
 inline constexpr TextPair kBinarySkipped{
     u"ファイル %s はバイナリファイルのため、変換しませんでした。\r\n",
     u"Skipped a binary file - %s.\r\n"};
+// A file written back without the NUL characters that the reader cut out.
+inline constexpr TextPair kNulRemoved{u"ファイル %s のNUL文字を取り除きました。\r\n",
+                                      u"Removed NUL characters - %s.\r\n"};
 // A file with a UTF-32 mark is left alone: its units are not edited.
 inline constexpr TextPair kUtf32Skipped{u"ファイル %s はUTF-32のため、変換しませんでした。\r\n",
                                         u"Skipped a UTF-32 file - %s.\r\n"};

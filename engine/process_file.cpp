@@ -115,9 +115,10 @@ void RestoreTimes(JobContext& ctx, const std::string& name, std::u16string_view 
   }
 }
 
-// Backs up and writes the file; the counters are the caller's.
+// Backs up and writes the file; the counters are the caller's. A file
+// written without NUL characters it had says so.
 void WriteBack(JobContext& ctx, const std::string& name, std::u16string_view shown,
-               TextBuffer& text, uint32_t output_page, uint32_t bom,
+               TextBuffer& text, uint32_t output_page, uint32_t bom, bool nul_removed,
                const platform::FileSnapshot& snapshot, const ConversionOptions& o) {
   platform::FileTimes times;
   const bool have_times = o.SETTS && ctx.fs->GetFileTimes(name, &times);
@@ -133,6 +134,7 @@ void WriteBack(JobContext& ctx, const std::string& name, std::u16string_view sho
   std::u16string detail;
   if (WriteTextFile(ctx, name, std::move(text), output_page, bom, snapshot, &what, &detail)) {
     ++ctx.ReplacedCount;
+    if (nul_removed) EmitNamed(ctx, messages::kNulRemoved, shown);
     if (o.SETTS) RestoreTimes(ctx, name, shown, have_times, times);
   }
   if (!what.empty() || !detail.empty()) {
@@ -154,8 +156,9 @@ bool ProcessFileSteps(JobContext& ctx, const std::string& name, std::u16string_v
   uint32_t input_page = o.CharEncodeOther;
   uint32_t bom = 0;
   platform::FileSnapshot snapshot;
+  size_t nul_removed = 0;
   const ReadResult result = ReadTextFile(ctx, name, text, o.CharEncode, input_page, bom,
-                                         o.InsertLineEndKind, o.InsLfByte, &snapshot);
+                                         o.InsertLineEndKind, o.InsLfByte, &snapshot, &nul_removed);
   if (const TextPair* line = ReadResultLine(result, o.InsLfByte)) {
     if (result == ReadResult::NoService) {
       EmitReportLine(ctx, ctx.Text(*line));
@@ -172,7 +175,7 @@ bool ProcessFileSteps(JobContext& ctx, const std::string& name, std::u16string_v
 
   const uint32_t output_page = OutputCodePage(o, input_page);
   if (output_page != input_page || changed) {
-    WriteBack(ctx, name, shown, text, output_page, bom, snapshot, o);
+    WriteBack(ctx, name, shown, text, output_page, bom, nul_removed > 0, snapshot, o);
     RememberAfterWrite(ctx, name, &snapshot);
   }
   ++ctx.TargetCount;

@@ -92,14 +92,15 @@ bool ConfirmOddCut(JobContext& ctx, const std::string& name, uint32_t n) {
 
 }  // namespace
 
-void RemoveNulBytes(std::string& bytes, bool utf16) {
+size_t RemoveNulBytes(std::string& bytes, bool utf16) {
+  const size_t before = bytes.size();
   // Nothing moves before the first zero, and most files have none.
   if (!utf16) {
     const size_t first = bytes.find('\0');
     if (first != std::string::npos) {
       bytes.erase(std::remove(bytes.begin() + first, bytes.end(), '\0'), bytes.end());
     }
-    return;
+    return before - bytes.size();
   }
   auto zero_unit = [&bytes](size_t i) { return bytes[i] == '\0' && bytes[i + 1] == '\0'; };
   size_t i = 0;
@@ -112,6 +113,7 @@ void RemoveNulBytes(std::string& bytes, bool utf16) {
   }
   if (i < bytes.size()) bytes[out++] = bytes[i];
   bytes.resize(out);
+  return (before - out) / 2;
 }
 
 void InsertLineEndEveryNBytes(std::string& bytes, size_t skip, uint32_t n, LineEndKind kind,
@@ -136,9 +138,10 @@ void InsertLineEndEveryNBytes(std::string& bytes, size_t skip, uint32_t n, LineE
 
 ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& text,
                         short read_index, uint32_t& code_page, uint32_t& bom, LineEndKind kind,
-                        uint32_t n, platform::FileSnapshot* snapshot) {
+                        uint32_t n, platform::FileSnapshot* snapshot, size_t* nul_removed) {
   text.clear();
   bom = 0;
+  if (nul_removed != nullptr) *nul_removed = 0;
   std::string bytes;
   switch (ctx.fs->ReadWholeFile(name, &bytes, snapshot)) {
     case platform::ReadStatus::Ok:
@@ -171,7 +174,8 @@ ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& te
   }
 
   const bool utf16 = IsUtf16CodePage(code_page);
-  RemoveNulBytes(bytes, utf16);
+  const size_t removed = RemoveNulBytes(bytes, utf16);
+  if (nul_removed != nullptr) *nul_removed = removed;
   if (n > 0) {
     if (utf16 && n % 2 == 1 && !ConfirmOddCut(ctx, name, n)) return ReadResult::Aborted;
     InsertLineEndEveryNBytes(bytes, bom_length, n, kind, code_page);

@@ -36,17 +36,19 @@ enum class ReadResult {
 // UTF-32 mark (FF FE 00 00 or 00 00 FE FF) and whose length is a multiple
 // of four gives Utf32 whatever the list says: read as UTF-16 or as bytes it
 // would be torn apart. snapshot receives the file's
-// state for the rewrite. A text
+// state for the rewrite. *nul_removed (when given) receives how many zero
+// bytes, in UTF-16 zero units, were cut out before decoding. A text
 // too long to hold throws std::bad_alloc. The file is never written.
 ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& text,
                         short read_index, uint32_t& code_page, uint32_t& bom, LineEndKind kind,
-                        uint32_t n, platform::FileSnapshot* snapshot);
+                        uint32_t n, platform::FileSnapshot* snapshot,
+                        size_t* nul_removed = nullptr);
 
 // The byte-buffer edits of the reader, each in one linear pass.
 
 // Cuts out zero bytes; in UTF-16 only whole zero units, pairing from the
-// first byte (a lone last byte stays).
-void RemoveNulBytes(std::string& bytes, bool utf16);
+// first byte (a lone last byte stays). Gives how many bytes or units went.
+size_t RemoveNulBytes(std::string& bytes, bool utf16);
 
 // Puts the line end of kind between pieces of n bytes behind the first
 // skip bytes, none after the last piece. UTF-16 line ends are units in the

@@ -82,6 +82,20 @@ std::string LineEndBytes(LineEndKind kind, uint32_t code_page) {
   return bytes;
 }
 
+// UTF-16 as the writer writes it: every unit as it is, a lone surrogate
+// too. False for an odd number of bytes.
+bool DecodeUtf16Units(std::string_view bytes, bool big_endian, TextBuffer* text) {
+  if (bytes.size() % 2 != 0) return false;
+  CheckTextLength(bytes.size() / 2);
+  text->resize(bytes.size() / 2);
+  for (size_t i = 0; i < text->size(); ++i) {
+    const auto first = static_cast<unsigned char>(bytes[2 * i]);
+    const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
+    (*text)[i] = static_cast<char16_t>(big_endian ? first << 8 | second : second << 8 | first);
+  }
+  return true;
+}
+
 // Asks whether an odd n may cut the units of a UTF-16 file.
 bool ConfirmOddCut(JobContext& ctx, const std::string& name, uint32_t n) {
   const std::u16string question =
@@ -121,17 +135,31 @@ void InsertLineEndEveryNBytes(std::string& bytes, size_t skip, uint32_t n, LineE
   const std::string line_end = LineEndBytes(kind, code_page);
   if (n == 0 || line_end.empty() || bytes.size() <= skip) return;
   const uint64_t content = bytes.size() - skip;
-  const uint64_t cuts = (content - 1) / n;  // one line end between pieces
+  const uint64_t cuts = (content - 1) / n;  // one line end between pieces, at most
   if (cuts == 0) return;
   const uint64_t grown = bytes.size() + cuts * line_end.size();
   // Counts and positions are 32-bit; a longer buffer cannot be held.
   if (grown > UINT32_MAX) throw std::bad_alloc();
+  // Whole units are cut in UTF-16 with an even n; a pair counts as one
+  // character then and is never cut in two.
+  const bool whole_units = IsUtf16CodePage(code_page) && n % 2 == 0;
+  const size_t high_byte = IsUtf16BigEndianCodePage(code_page) ? 0 : 1;
+  const auto surrogate_at = [&bytes, high_byte](uint64_t unit, unsigned first) {
+    const auto high = static_cast<unsigned char>(bytes[unit + high_byte]);
+    return high >= first && high <= first + 3;
+  };
   std::string out;
   out.reserve(grown);
   out.append(bytes, 0, skip);
-  for (uint64_t pos = skip; pos < bytes.size(); pos += n) {
+  for (uint64_t pos = skip; pos < bytes.size();) {
     if (pos != skip) out.append(line_end);
-    out.append(bytes, pos, n);
+    uint64_t end = std::min<uint64_t>(pos + n, bytes.size());
+    if (whole_units && end + 1 < bytes.size() && surrogate_at(end - 2, 0xD8) &&
+        surrogate_at(end, 0xDC)) {
+      end += 2;
+    }
+    out.append(bytes, pos, end - pos);
+    pos = end;
   }
   bytes.swap(out);
 }
@@ -163,9 +191,11 @@ ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& te
   if (!converter) return ReadResult::NoService;
 
   const size_t bom_length = ByteOrderMark(bytes, &code_page);
+  bool detected = false;
   if (bom_length > 0) {
     bom = 1;
   } else if (!ListedCodePage(read_index, &code_page)) {
+    detected = true;
     uint32_t detected;
     code_page = converter->Detect(bytes, &detected) ? detected : EncodeTable[1].code_page;
     if (!IsUtf16CodePage(code_page) && bytes.find('\0') != std::string::npos) {
@@ -181,8 +211,13 @@ ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& te
     InsertLineEndEveryNBytes(bytes, bom_length, n, kind, code_page);
   }
 
+  // UTF-16 that a mark or the list settled is read unit by unit, so that a
+  // lone surrogate, which a rewrite keeps, never makes a file unreadable.
   const std::string_view body = std::string_view(bytes).substr(bom_length);
-  if (!converter->Decode(code_page, body, &text)) {
+  const bool decoded = utf16 && !detected
+                           ? DecodeUtf16Units(body, IsUtf16BigEndianCodePage(code_page), &text)
+                           : converter->Decode(code_page, body, &text);
+  if (!decoded) {
     text.clear();
     return ReadResult::CannotDecode;
   }

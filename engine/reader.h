@@ -29,12 +29,12 @@ enum class ReadResult {
 // of kind is put after every n raw bytes behind the mark; for an odd n in a
 // UTF-16 file the user is asked first, and No gives Aborted. Decoding is
 // strict: a byte sequence that is not valid in the code page gives
-// CannotDecode. Under detection (read index 0) a file without a mark whose
-// bytes hold a NUL and are not taken for UTF-16 is Binary: it is not text,
-// and removing its NUL bytes would destroy it. A symbolic link that the file
-// system will not follow gives NotFollowed. A file that begins with a
-// UTF-32 mark (FF FE 00 00 or 00 00 FE FF) and whose length is a multiple
-// of four gives Utf32 whatever the list says: read as UTF-16 or as bytes it
+// CannotDecode; but UTF-16 settled by a mark or the list is taken unit by
+// unit, lone surrogates too, as the writer writes them. Under detection (read index 0) a file
+// without a mark whose bytes hold a NUL and are not taken for UTF-16 is Binary: it is not text, and
+// removing its NUL bytes would destroy it. A symbolic link that the file system will not follow
+// gives NotFollowed. A file that begins with a UTF-32 mark (FF FE 00 00 or 00 00 FE FF) and whose
+// length is a multiple of four gives Utf32 whatever the list says: read as UTF-16 or as bytes it
 // would be torn apart. snapshot receives the file's
 // state for the rewrite. *nul_removed (when given) receives how many zero
 // bytes, in UTF-16 zero units, were cut out before decoding. A text
@@ -52,7 +52,9 @@ size_t RemoveNulBytes(std::string& bytes, bool utf16);
 
 // Puts the line end of kind between pieces of n bytes behind the first
 // skip bytes, none after the last piece. UTF-16 line ends are units in the
-// file's byte order. A kind other than 0, 1 and 2 inserts nothing.
+// file's byte order; with an even n a piece that would end between the
+// halves of a surrogate pair takes the pair whole (n + 2 bytes). A kind
+// other than 0, 1 and 2 inserts nothing.
 void InsertLineEndEveryNBytes(std::string& bytes, size_t skip, uint32_t n, LineEndKind kind,
                               uint32_t code_page);
 

@@ -27,9 +27,14 @@ expect_eq "characters written as ? are reported" \
 Target files:1, Replaced files:1" "$(run /F:utf8 /O:sjis d/lost.txt)"
 expect_file d/lost.txt '\x93\xfa\x96\x7b ? ? ?'
 
+# A pair is one character to /L:, and a lone surrogate in UTF-16 with a
+# mark is read and written back as it is.
 printf '\xff\xfea\x00\x3d\xd8\x00\xde' > d/pair.txt
 run /L:1 /C:LF d/pair.txt > /dev/null
-expect_file d/pair.txt '\xff\xfea\x00\n\x00\x3d\xd8\n\x00\x00\xde'
+expect_file d/pair.txt '\xff\xfea\x00\n\x00\x3d\xd8\x00\xde'
+printf '\xff\xfe\x3d\xd8\n\x00' > d/lone.txt
+run /C:CRLF d/lone.txt > /dev/null
+expect_file d/lone.txt '\xff\xfe\x3d\xd8\r\x00\n\x00'
 
 printf 'abc' > d/ebcdic.txt
 run /F:utf8 /O:20880 d/ebcdic.txt > /dev/null

@@ -187,8 +187,11 @@ TEST_F(DetectTest, EveryAnswerDecodes) {
   for (const char* label : labels) {
     const uint32_t code_page = CodePageForCharset(label);
     if (code_page == 0) continue;  // no answer
+    // Written as the writer writes it: by the service, else by iconv.
     std::string bytes;
-    ASSERT_EQ(converter_->Encode(code_page, u"Abc", &bytes, nullptr), EncodeStatus::Ok) << label;
+    if (converter_->Encode(code_page, u"Abc", &bytes, nullptr) != EncodeStatus::Ok) {
+      bytes = Encoded(code_page, u"Abc");
+    }
     std::u16string text;
     EXPECT_TRUE(converter_->Decode(code_page, bytes, &text)) << label << " " << code_page;
   }

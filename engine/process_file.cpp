@@ -125,7 +125,7 @@ void WriteBack(JobContext& ctx, const std::string& name, std::u16string_view sho
   if (o.FileBackup) {
     const std::string backup = name + ".bak";
     if (!ctx.fs->CopyFile(name, backup)) {
-      EmitNamed(ctx, messages::kBackupFailed, Utf8ToUtf16(backup));
+      EmitNamed(ctx, messages::kBackupFailed, ShownName(backup));
       return;
     }
     RememberAfterWrite(ctx, backup, nullptr);
@@ -185,7 +185,7 @@ bool ProcessFileSteps(JobContext& ctx, const std::string& name, std::u16string_v
 }  // namespace
 
 bool ProcessFile(JobContext& ctx, const std::string& name, const ConversionOptions& options) {
-  const std::u16string shown = Utf8ToUtf16(name);
+  const std::u16string shown = ShownName(name);
   try {
     return ProcessFileSteps(ctx, name, shown, options);
   } catch (const ReplacementAborted&) {

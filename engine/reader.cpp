@@ -10,6 +10,7 @@
 #include "base/utf.h"
 #include "engine/encode_table.h"
 #include "engine/messages.h"
+#include "engine/report.h"
 
 namespace sorrel {
 namespace {
@@ -99,7 +100,7 @@ bool DecodeUtf16Units(std::string_view bytes, bool big_endian, TextBuffer* text)
 // Asks whether an odd n may cut the units of a UTF-16 file.
 bool ConfirmOddCut(JobContext& ctx, const std::string& name, uint32_t n) {
   const std::u16string question =
-      FormatText(messages::kOddUtf16Question, {Utf8ToUtf16(name), int64_t{n}});
+      FormatText(messages::kOddUtf16Question, {ShownName(name), int64_t{n}});
   return ctx.ui->MessageBox(question, messages::kOddUtf16Caption, platform::Buttons::YesNo,
                             platform::Icon::Question) != platform::Answer::No;
 }

@@ -9,6 +9,7 @@
 #include "base/main_dialog_ids.h"
 #include "engine/job.h"
 #include "engine/process_file.h"
+#include "engine/report.h"
 #include "engine/test_support.h"
 #include "engine/walk.h"
 
@@ -278,6 +279,12 @@ TEST_P(ReportLines, OfTheJob) {
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, ReportLines,
                          ::testing::Values(UiLanguage::Japanese, UiLanguage::English));
+
+TEST(ShownNameTest, ControlCharactersAreEscaped) {
+  EXPECT_EQ(ShownName("x\nTarget files:0\r\t\x01\x7F.txt"),
+            u"x\\nTarget files:0\\r\\t\\x01\\x7F.txt");
+  EXPECT_EQ(ShownName("\xC2\x85|\xFF|\xE6\x97\xA5"), u"\\x85|\uFFFD|\u65E5");  // NEL, not UTF-8
+}
 
 }  // namespace
 }  // namespace sorrel

@@ -33,7 +33,7 @@ bool FirstVisit(Walk& walk) {
 }
 
 void EmitNotFollowed(JobContext& ctx, const std::string& name) {
-  EmitReportLine(ctx, FormatText(ctx.Text(messages::kLinkNotFollowed), {Utf8ToUtf16(name)}));
+  EmitReportLine(ctx, FormatText(ctx.Text(messages::kLinkNotFollowed), {ShownName(name)}));
 }
 
 bool WalkFiles(Walk& walk) {
@@ -73,14 +73,14 @@ bool WalkSubfolders(Walk& walk) {
     }
     if (!ctx.fs->SetCurrentDirectory(entry.name)) {
       EmitReportLine(ctx,
-                     FormatText(ctx.Text(messages::kCannotEnterFolder), {Utf8ToUtf16(entry.name)}));
+                     FormatText(ctx.Text(messages::kCannotEnterFolder), {ShownName(entry.name)}));
       continue;
     }
     const bool go_on = !FirstVisit(walk) || WalkFolder(walk);
     if (!ctx.fs->SetCurrentDirectory(here)) {
       // Going on from the wrong folder would touch files that were not asked
       // for: the walk stops here.
-      EmitReportLine(ctx, FormatText(ctx.Text(messages::kCannotEnterFolder), {Utf8ToUtf16(here)}));
+      EmitReportLine(ctx, FormatText(ctx.Text(messages::kCannotEnterFolder), {ShownName(here)}));
       return false;
     }
     if (!go_on) return false;

@@ -208,10 +208,17 @@ struct Reading {
 // seldom well-formed UTF-8, while every two-byte sequence of UTF-8 reads in
 // Shift-JIS as a pair of half-width katakana and in EUC-JP as a kanji: a
 // letter such as "\u00E9" is ﾃｩ. So such a reading goes before those of
-// Shift-JIS and EUC-JP unless they hold kana, which such misreadings seldom
-// make.
+// Shift-JIS and EUC-JP unless they are mostly kana.
 bool IsPlainUtf8(const Reading& reading) {
   return reading.code_page == kUtf8 && reading.evidence.characters > 0 && reading.weight >= 0;
+}
+
+// Whether at least half the characters of a reading are full-width kana and
+// punctuation. Misread UTF-8 makes a few (Cyrillic "\u0442\u0430" is D1 82
+// D0 B0, a hiragana in Shift-JIS between two half-width katakana), but
+// not as many as Japanese text has.
+bool IsMostlyKana(const JapaneseEvidence& evidence) {
+  return evidence.kana > 0 && 2 * evidence.kana >= evidence.characters;
 }
 
 // Whether a reading is Japanese enough to go before the answer of uchardet,
@@ -253,7 +260,7 @@ std::vector<Reading> WeighReadings(std::string_view bytes, size_t first_high,
     const double utf8_weight = utf8->weight;
     std::stable_partition(readings.begin(), readings.end(), [utf8_weight](const Reading& r) {
       return r.code_page == kUtf8 ||
-             ((r.evidence.kana > 0 || IsUtf16(r.code_page)) && r.weight > utf8_weight);
+             ((IsMostlyKana(r.evidence) || IsUtf16(r.code_page)) && r.weight > utf8_weight);
     });
   }
   return readings;

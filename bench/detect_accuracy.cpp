@@ -58,6 +58,9 @@ constexpr Row kRows[] = {
     {"Cyrillic windows-1251", "russian.txt", 1251},
     {"Cyrillic KOI8-R", "russian.txt", 20866},
     {"Latin-1 ISO-8859-1", "western-european.txt", 28591},
+    {"Western European UTF-8", "western-european.txt", 65001},
+    {"Greek UTF-8", "greek.txt", 65001},
+    {"Cyrillic UTF-8", "russian.txt", 65001},
 };
 
 constexpr size_t kMaxWindows = 1000;

@@ -10,12 +10,12 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/text_format.h"
+#include "base/utf.h"
 #include "engine/messages.h"
 #include "engine/process_file.h"
 #include "engine/report.h"
 #include "engine/walk.h"
-#include "base/text_format.h"
-#include "base/utf.h"
 
 namespace sorrel {
 namespace {
@@ -168,7 +168,7 @@ void FilePipeline::Commit() {
   for (Held& held : s.held) {
     if (!held.pending) continue;
     ctx_.held_lines = &held.lines;
-    const std::u16string shown = Utf8ToUtf16(held.pending->name);
+    const std::u16string shown = ShownName(held.pending->name);
     auto emit = [&](const TextPair& pair) {
       EmitReportLine(ctx_, FormatText(ctx_.Text(pair), {shown}));
     };

@@ -48,6 +48,12 @@ inline constexpr TextPair kFileAborted{u"ファイル %s 処理中止しまし�
 inline constexpr TextPair kBinarySkipped{
     u"ファイル %s はバイナリファイルのため、変換しませんでした。\r\n",
     u"Skipped a binary file - %s.\r\n"};
+// A file written back without the NUL characters that the reader cut out.
+inline constexpr TextPair kNulRemoved{u"ファイル %s のNUL文字を取り除きました。\r\n",
+                                      u"Removed NUL characters - %s.\r\n"};
+// A file with a UTF-32 mark is left alone: its units are not edited.
+inline constexpr TextPair kUtf32Skipped{u"ファイル %s はUTF-32のため、変換しませんでした。\r\n",
+                                        u"Skipped a UTF-32 file - %s.\r\n"};
 // A symbolic link (to a file or a folder) whose owner is neither the running
 // user nor the owner of what it leads to is not followed.
 inline constexpr TextPair kLinkNotFollowed{

@@ -45,6 +45,8 @@ const TextPair* ReadResultLine(ReadResult result, uint32_t ins_lf_byte) {
       return &messages::kLinkNotFollowed;
     case ReadResult::Unasked:  // asked before the file is finished
       return nullptr;
+    case ReadResult::Utf32:
+      return &messages::kUtf32Skipped;
   }
   return nullptr;
 }
@@ -103,12 +105,14 @@ void EmitWriterLine(JobContext& ctx, std::u16string_view shown, const std::u16st
   }
 }
 
-// Counts a finished write, gives the file back its times and reports.
+// Counts a finished write, gives the file back its times and reports; a
+// file written without NUL characters it had says so.
 void Written(JobContext& ctx, const ConversionOptions& o, PendingWrite& write,
              const platform::RewriteResult& result) {
-  const std::u16string shown = Utf8ToUtf16(write.name);
+  const std::u16string shown = ShownName(write.name);
   if (RewriteOutcome(ctx, result, &write.what, &write.detail)) {
     ++ctx.ReplacedCount;
+    if (write.nul_removed) EmitNamed(ctx, messages::kNulRemoved, shown);
     if (o.SETTS) RestoreTimes(ctx, write.name, shown, write.have_times, write.times);
   }
   EmitWriterLine(ctx, shown, write.what, write.detail);
@@ -120,15 +124,16 @@ void Written(JobContext& ctx, const ConversionOptions& o, PendingWrite& write,
 void WriteBack(JobContext& ctx, FileWork& work, const ConversionOptions& o,
                std::unique_ptr<PendingWrite>* pending) {
   const std::string& name = work.name;
-  const std::u16string shown = Utf8ToUtf16(name);
+  const std::u16string shown = ShownName(name);
   auto write = std::make_unique<PendingWrite>();
   write->name = name;
+  write->nul_removed = work.nul_removed > 0;
   write->snapshot = work.snapshot;
   write->have_times = o.SETTS && ctx.fs->GetFileTimes(name, &write->times);
   if (o.FileBackup) {
     const std::string backup = name + ".bak";
     if (!ctx.fs->CopyFile(name, backup)) {
-      EmitNamed(ctx, messages::kBackupFailed, Utf8ToUtf16(backup));
+      EmitNamed(ctx, messages::kBackupFailed, ShownName(backup));
       RememberAfterWrite(ctx, name, &work.snapshot);
       return;
     }
@@ -163,7 +168,7 @@ bool FinishFile(JobContext& ctx, FileWork& work, const ConversionOptions& o, boo
     if (work.result == ReadResult::NoService) {
       EmitReportLine(ctx, ctx.Text(*line));
     } else {
-      EmitNamed(ctx, *line, Utf8ToUtf16(work.name));
+      EmitNamed(ctx, *line, ShownName(work.name));
     }
     return true;
   }
@@ -220,6 +225,7 @@ void ConvertFile(JobContext& ctx, FileWork& work, const ConversionOptions& o,
     work.result =
         SettleFileBytes(ctx, work.name, std::move(work.raw), o.CharEncode, work.input_page,
                         work.bom, o.InsertLineEndKind, o.InsLfByte, may_ask, &raw);
+    work.nul_removed = raw.nul_removed;
     work.output_page = OutputCodePage(o, work.input_page);
     if (work.result == ReadResult::Ok) {
       work.result =
@@ -247,7 +253,7 @@ void ConvertFile(JobContext& ctx, FileWork& work, const ConversionOptions& o,
 
 bool ProcessConvertedFile(JobContext& ctx, const std::string& name, const ConversionOptions& o,
                           std::unique_ptr<FileWork> work, std::unique_ptr<PendingWrite>* pending) {
-  const std::u16string shown = Utf8ToUtf16(name);
+  const std::u16string shown = ShownName(name);
   try {
     return ProcessFileSteps(ctx, name, o, std::move(work), pending);
   } catch (const ReplacementAborted&) {

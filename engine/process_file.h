@@ -36,6 +36,7 @@ struct FileWork {
   uint32_t bom = 0;
   uint32_t output_page = 0;
   bool changed = false;
+  size_t nul_removed = 0;    // zero bytes or units the reader cut out
   int checks = 0;            // the abort checks passed before the stages (0 to 8)
   bool stopped = false;      // a check said stop
   std::exception_ptr error;  // thrown while reading or in a stage
@@ -60,6 +61,7 @@ struct PendingWrite {
   platform::FileSnapshot snapshot;
   bool have_times = false;
   platform::FileTimes times;
+  bool nul_removed = false;  // says so once written
   std::u16string what, detail;
   std::unique_ptr<platform::PendingRewrite> rewrite;
 };

@@ -65,6 +65,12 @@ TEST_F(ReaderTest, ByteOrderMarksSettleTheCodePageWhateverTheList) {
   EXPECT_EQ(r.code_page, 1200u);
   EXPECT_EQ(r.bom, 1u);
   EXPECT_EQ(r.text, u"A");
+
+  // The UTF-32 marks are refused before any list or detection reads them.
+  for (const short index : {short{0}, short{2}, short{4}}) {
+    EXPECT_EQ(ReadBytes(std::string("\xFF\xFE\0\0a\0\0\0", 8), index).result, ReadResult::Utf32);
+    EXPECT_EQ(ReadBytes(std::string("\0\0\xFE\xFF\0\0\0a", 8), index).result, ReadResult::Utf32);
+  }
 }
 
 TEST_F(ReaderTest, NulBytesAreRemovedByTheRulesOfTheCodePage) {
@@ -94,7 +100,37 @@ TEST_F(ReaderTest, LineEndsEveryNBytesCutTheContentBehindTheMark) {
   // An even n in UTF-16 inserts whole units in the file's byte order.
   EXPECT_EQ(ReadBytes(std::string("\xFE\xFF\x00\x41\x00\x42", 6), 0, 0, kLineEndLf, 2).text,
             u"A\nB");
+  // ... and takes a surrogate pair whole, in either byte order.
+  EXPECT_EQ(ReadBytes(std::string("\xFF\xFE"
+                                  "a\0\x3D\xD8\x00\xDE"
+                                  "b\0",
+                                  10),
+                      0, 0, kLineEndLf, 2)
+                .text,
+            u"a\n\U0001F600\nb");
+  EXPECT_EQ(ReadBytes(std::string("\xD8\x3D\xDE\x00\0a", 6), 9, 1201, kLineEndLf, 2).text,
+            u"\U0001F600\na");
   EXPECT_TRUE(env.user.boxes.empty());
+}
+
+TEST_F(ReaderTest, Utf16SettledByMarkOrListKeepsLoneSurrogates) {
+  // What a rewrite wrote, it reads again; detection stays strict.
+  const std::u16string lone{char16_t{0xD83D}, u'a'};
+  EXPECT_EQ(ReadBytes(std::string("\xFF\xFE\x3D\xD8"
+                                  "a\0",
+                                  6),
+                      0)
+                .text,
+            lone);
+  Read r = ReadBytes(std::string("\xD8\x3D\0a", 4), 3);
+  EXPECT_EQ(r.result, ReadResult::Ok);
+  EXPECT_EQ(r.text, lone);
+  EXPECT_EQ(ReadBytes(std::string("\xFF\xFE\x3D\xD8"
+                                  "a",
+                                  5),
+                      0)
+                .result,
+            ReadResult::CannotDecode);
 }
 
 TEST_F(ReaderTest, OddNInUtf16AsksOnceAndNoAbortsTheFile) {

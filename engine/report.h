@@ -9,6 +9,12 @@
 
 namespace sorrel {
 
+// A file or folder name as report lines show it: its UTF-8 decoded (U+FFFD
+// for bytes that are not UTF-8), with every control character written as a
+// visible escape, \t, \n and \r or \xHH (C0 controls, DEL and the C1
+// controls), so that a name can never break a line or pass for another.
+std::u16string ShownName(std::string_view name);
+
 // Appends a complete report line (ending in CR+LF) to the MessageLog, or in
 // CUI mode writes it to the console at once; or holds it in held_lines.
 void EmitReportLine(JobContext& ctx, std::u16string_view line);

@@ -9,6 +9,7 @@
 #include "base/main_dialog_ids.h"
 #include "engine/job.h"
 #include "engine/process_file.h"
+#include "engine/report.h"
 #include "engine/test_support.h"
 #include "engine/walk.h"
 
@@ -131,7 +132,7 @@ TEST_P(ReportLines, OfTheReader) {
   EXPECT_EQ(Line("ab"), ja() ? u"ファイル f.txt 処理中止しました。\r\n" : u"Abort f.txt.\r\n");
 
   // Under detection a stored ZIP (NUL bytes, not UTF-16) is left whole; with
-  // a code page given, its NUL bytes go as they always did.
+  // a code page given, its NUL bytes go as they always did, and a line says so.
   const std::string zip("PK\x03\x04\x0a\0\0\0\0\0a.txt\r\n", 17);
   options.CharEncode = 0;
   options.InsLfByte = 0;
@@ -140,10 +141,16 @@ TEST_P(ReportLines, OfTheReader) {
                             : u"Skipped a binary file - f.txt.\r\n");
   EXPECT_EQ(dir.Read("f.txt"), zip);
   options.CharEncode = 1;
-  EXPECT_EQ(Line(zip), u"");
+  EXPECT_EQ(Line(zip), ja() ? u"ファイル f.txt のNUL文字を取り除きました。\r\n"
+                            : u"Removed NUL characters - f.txt.\r\n");
   EXPECT_EQ(dir.Read("f.txt"),
             "PK\x03\x04\x0a"
             "a.txt\n");
+  // A UTF-32 file is left whole, not read as UTF-16 or bytes.
+  const std::string utf32("\xFF\xFE\0\0a\0\0\0\r\0\0\0\n\0\0\0", 16);
+  EXPECT_EQ(Line(utf32), ja() ? u"ファイル f.txt はUTF-32のため、変換しませんでした。\r\n"
+                              : u"Skipped a UTF-32 file - f.txt.\r\n");
+  EXPECT_EQ(dir.Read("f.txt"), utf32);
 
   faults.not_followed = true;
   EXPECT_EQ(Line("x"),
@@ -272,6 +279,12 @@ TEST_P(ReportLines, OfTheJob) {
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, ReportLines,
                          ::testing::Values(UiLanguage::Japanese, UiLanguage::English));
+
+TEST(ShownNameTest, ControlCharactersAreEscaped) {
+  EXPECT_EQ(ShownName("x\nTarget files:0\r\t\x01\x7F.txt"),
+            u"x\\nTarget files:0\\r\\t\\x01\\x7F.txt");
+  EXPECT_EQ(ShownName("\xC2\x85|\xFF|\xE6\x97\xA5"), u"\\x85|\uFFFD|\u65E5");  // NEL, not UTF-8
+}
 
 }  // namespace
 }  // namespace sorrel

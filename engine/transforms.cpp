@@ -126,6 +126,42 @@ void VisitTabs(const TextBuffer& text, uint32_t width, const std::bitset<65536>&
   }
 }
 
+bool IsHighSurrogate(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char16_t unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// The units of the character at text[i]: 2 for a surrogate pair, else 1.
+size_t CharacterUnits(const TextBuffer& text, size_t i) {
+  return IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]) ? 2 : 1;
+}
+
+// InsertLineEndEveryNChars for a text with surrogate pairs in it: the
+// pieces differ in units, so the text is built anew.
+bool InsertLineEndAroundPairs(TextBuffer& text, uint32_t n, std::u16string_view line_end) {
+  CheckTextLength(text.size() + (text.size() - 1) / n * line_end.size());
+  TextBuffer out;
+  out.reserve(text.size() + (text.size() - 1) / n * line_end.size());
+  size_t characters = 0;
+  bool cut = false;
+  for (size_t i = 0; i < text.size();) {
+    if (characters == n) {
+      out.append(line_end);
+      characters = 0;
+      cut = true;
+    }
+    const size_t units = CharacterUnits(text, i);
+    out.append(text, i, units);
+    i += units;
+    ++characters;
+  }
+  if (!line_end.empty()) text.swap(out);
+  return cut;
+}
+
 }  // namespace
 
 bool UnifyLineEnds(TextBuffer& text, LineEndKind kind) {
@@ -228,6 +264,10 @@ bool InsertLineEndEveryNChars(TextBuffer& text, uint32_t n, LineEndKind kind) {
   // n = 0 means the step is off; taken literally it would insert for ever.
   if (n == 0 || text.size() <= n) return false;
   const std::u16string_view line_end = LineEnd(kind);
+  // A pair counts as one character and is never cut in two.
+  if (std::any_of(text.begin(), text.end(), IsLowSurrogate)) {
+    return InsertLineEndAroundPairs(text, n, line_end);
+  }
   if (line_end.empty()) return true;
   const size_t old_size = text.size();
   const size_t cuts = (old_size - 1) / n;

@@ -32,10 +32,11 @@ bool DeleteControlCodes(TextBuffer& text);
 // (f) Invalid control codes become SPACE.
 bool ControlCodesToSpaces(TextBuffer& text);
 
-// (g) A line end of kind after every n units, counted from the start of the
-// text, none after the last piece. n = 0 changes nothing. A kind other than
-// 0, 1 and 2 inserts nothing but still reports a change when the text is
-// longer than n.
+// (g) A line end of kind after every n characters, counted from the start
+// of the text, none after the last piece; a surrogate pair is one character
+// and never cut in two. n = 0 changes nothing. A kind other than 0, 1 and 2
+// inserts nothing but still reports a change when the text is longer than n
+// characters.
 bool InsertLineEndEveryNChars(TextBuffer& text, uint32_t n, LineEndKind kind);
 
 }  // namespace sorrel

@@ -137,15 +137,25 @@ bool ReferenceControlsToSpaces(TextBuffer& t) {
 }
 
 bool ReferenceInsert(TextBuffer& t, uint32_t n, LineEndKind kind) {
+  // Step through the characters, a pair as one, with a line end before
+  // every (n+1)-th.
   const std::u16string ends[] = {u"\r\n", u"\n", u"\r"};
-  const size_t len = kind == 0 ? 2 : 1;
-  size_t pos = n;
-  if (pos >= t.size()) return false;
-  while (pos < t.size()) {
-    if (kind >= 0 && kind <= 2) t.insert(pos, ends[kind]);
-    pos += n + len;
+  bool cut = false;
+  size_t count = 0;
+  for (size_t i = 0; i < t.size(); ++count) {
+    if (count == n) {
+      cut = true;
+      count = 0;
+      if (kind >= 0 && kind <= 2) {
+        t.insert(i, ends[kind]);
+        i += ends[kind].size();
+      }
+    }
+    const bool pair = t[i] >= 0xD800 && t[i] <= 0xDBFF && i + 1 < t.size() && t[i + 1] >= 0xDC00 &&
+                      t[i + 1] <= 0xDFFF;
+    i += pair ? 2 : 1;
   }
-  return true;
+  return cut;
 }
 
 // Short texts over the units every rule looks at, with runs likely.
@@ -257,6 +267,16 @@ TEST(TransformsLineEnds, AlreadyUnifiedOrUnknownKindIsNoChange) {
     EXPECT_FALSE(UnifyLineEnds(t, kind));
     EXPECT_EQ(t, u"a\rb\n");
   }
+}
+
+TEST(TransformsLineEnds, EveryNCharsNeverCutsAPair) {
+  TextBuffer t = u"a\U0001F600b";
+  EXPECT_TRUE(InsertLineEndEveryNChars(t, 2, kLineEndLf));
+  EXPECT_EQ(t, u"a\U0001F600\nb");
+  t = u"\U0001F600\U0001F600";
+  EXPECT_FALSE(InsertLineEndEveryNChars(t, 2, kLineEndLf));
+  EXPECT_TRUE(InsertLineEndEveryNChars(t, 1, kLineEndCrLf));
+  EXPECT_EQ(t, u"\U0001F600\r\n\U0001F600");
 }
 
 TEST(TransformsEmpty, EveryStepLeavesAnEmptyTextAlone) {

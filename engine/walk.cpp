@@ -62,14 +62,14 @@ bool WalkSubfolders(Walk& walk) {
     }
     if (!ctx.fs->SetCurrentDirectory(entry.name)) {
       EmitReportLine(ctx,
-                     FormatText(ctx.Text(messages::kCannotEnterFolder), {Utf8ToUtf16(entry.name)}));
+                     FormatText(ctx.Text(messages::kCannotEnterFolder), {ShownName(entry.name)}));
       continue;
     }
     const bool go_on = !FirstVisit(walk) || WalkFolder(walk);
     if (!ctx.fs->SetCurrentDirectory(here)) {
       // Going on from the wrong folder would touch files that were not asked
       // for: the walk stops here.
-      EmitReportLine(ctx, FormatText(ctx.Text(messages::kCannotEnterFolder), {Utf8ToUtf16(here)}));
+      EmitReportLine(ctx, FormatText(ctx.Text(messages::kCannotEnterFolder), {ShownName(here)}));
       return false;
     }
     if (!go_on) return false;

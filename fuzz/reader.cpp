@@ -67,12 +67,28 @@ std::string ReferenceLineEnd(LineEndKind kind, uint32_t code_page) {
   return units;
 }
 
-// Inserts at p = skip + n while p lies inside, stepping over what went in.
+// The UTF-16 unit at byte offset at.
+unsigned ReferenceUnit(const std::string& bytes, size_t at, uint32_t code_page) {
+  const auto first = static_cast<unsigned char>(bytes[at]);
+  const auto second = static_cast<unsigned char>(bytes[at + 1]);
+  return IsUtf16BigEndianCodePage(code_page) ? first << 8 | second : second << 8 | first;
+}
+
+// Inserts at p = skip + n while p lies inside, stepping over what went in;
+// in UTF-16 with an even n, p moves on by a unit where it would part a
+// high surrogate from the low one after it.
 std::string ReferenceInsertEveryNBytes(std::string bytes, size_t skip, uint32_t n, LineEndKind kind,
                                        uint32_t code_page) {
   const std::string line_end = ReferenceLineEnd(kind, code_page);
   if (n == 0 || line_end.empty()) return bytes;
+  const bool pairs = IsUtf16CodePage(code_page) && n % 2 == 0;
   for (uint64_t p = uint64_t{skip} + n; p < bytes.size(); p += n + line_end.size()) {
+    if (pairs && p + 1 < bytes.size()) {
+      const unsigned before = ReferenceUnit(bytes, p - 2, code_page);
+      const unsigned after = ReferenceUnit(bytes, p, code_page);
+      if (before >= 0xD800 && before <= 0xDBFF && after >= 0xDC00 && after <= 0xDFFF) p += 2;
+      if (p >= bytes.size()) break;
+    }
     bytes.insert(p, line_end);
   }
   return bytes;
@@ -162,7 +178,13 @@ ReadOutcome RuleRead(std::string bytes, short read_index, uint32_t other_page, L
     return out;
   }
   size_t mark = 0;
+  bool by_detection = false;
   out.code_page = other_page;
+  if (bytes.size() % 4 == 0 && (bytes.starts_with(std::string_view("\xFF\xFE\0\0", 4)) ||
+                                bytes.starts_with(std::string_view("\0\0\xFE\xFF", 4)))) {
+    out.result = ReadResult::Utf32;
+    return out;
+  }
   if (bytes.starts_with("\xEF\xBB\xBF")) {
     out.code_page = 65001;
     mark = 3;
@@ -175,6 +197,7 @@ ReadOutcome RuleRead(std::string bytes, short read_index, uint32_t other_page, L
   } else if (read_index >= 1 && read_index <= 8) {
     out.code_page = EncodeTable[read_index].code_page;
   } else if (read_index == 0) {
+    by_detection = true;
     uint32_t detected = 0;
     out.code_page = Converter().Detect(bytes, &detected) ? detected : 932;
     if (!IsUtf16CodePage(out.code_page) && bytes.find('\0') != std::string::npos) {
@@ -195,7 +218,17 @@ ReadOutcome RuleRead(std::string bytes, short read_index, uint32_t other_page, L
     }
     bytes = ReferenceInsertEveryNBytes(bytes, mark, n, kind, out.code_page);
   }
-  if (!Converter().Decode(out.code_page, std::string_view(bytes).substr(mark), &out.text)) {
+  const std::string body = bytes.substr(mark);
+  if (utf16 && !by_detection) {
+    // Unit by unit, lone surrogates too.
+    if (body.size() % 2 != 0) {
+      out.result = ReadResult::CannotDecode;
+    } else {
+      for (size_t i = 0; i < body.size(); i += 2) {
+        out.text.push_back(static_cast<char16_t>(ReferenceUnit(body, i, out.code_page)));
+      }
+    }
+  } else if (!Converter().Decode(out.code_page, body, &out.text)) {
     out.text.clear();
     out.result = ReadResult::CannotDecode;
   }

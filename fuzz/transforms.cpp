@@ -163,13 +163,25 @@ bool RuleControlCodesToSpaces(std::u16string& t) {
   return changed;
 }
 
+// Through the characters, a surrogate pair as one, a line end before every
+// (n+1)-th; a kind outside the list inserts nothing but the step still counts.
 bool RuleInsertEveryNChars(std::u16string& t, uint32_t n, LineEndKind kind) {
-  if (n == 0 || n >= t.size()) return false;
+  if (n == 0) return false;
   const std::u16string line_end = LineEndOf(kind);
-  // A kind outside the list inserts nothing but the step still counts.
-  if (line_end.empty()) return true;
-  for (size_t pos = n; pos < t.size(); pos += n + line_end.size()) t.insert(pos, line_end);
-  return true;
+  bool cut = false;
+  size_t count = 0;
+  for (size_t i = 0; i < t.size(); ++count) {
+    if (count == n) {
+      cut = true;
+      count = 0;
+      t.insert(i, line_end);
+      i += line_end.size();
+    }
+    const bool pair = t[i] >= 0xD800 && t[i] <= 0xDBFF && i + 1 < t.size() && t[i + 1] >= 0xDC00 &&
+                      t[i + 1] <= 0xDFFF;
+    i += pair ? 2 : 1;
+  }
+  return cut;
 }
 
 const std::bitset<65536>& DoubleByteUnits() {

@@ -50,4 +50,10 @@ class ProcessRunner {
 // The platform's way of starting programs.
 std::unique_ptr<ProcessRunner> NewProcessRunner();
 
+// When exit_code tells that a stop signal ended the program that was run
+// (128 + SIGINT, SIGQUIT, SIGHUP or SIGTERM), ends the caller by the same
+// signal, so that a shell sees the interrupt and stops its loop or script
+// as well; returns otherwise. On Windows it always returns.
+void PassOnStopSignal(int exit_code);
+
 }  // namespace sorrel::platform

@@ -52,6 +52,12 @@ std::unique_ptr<Console> NewReportConsole();
 // (Ctrl+C, and on POSIX the other stop signals) is its abort key.
 std::unique_ptr<UserInteraction> NewConsoleUser(UiLanguage language);
 
+// Ends the process by the stop signal that came to the console user (on
+// POSIX, with the signal's default action and without a core dump), so
+// that whoever started it sees the run as interrupted; returns when none
+// came, and always on Windows. Called once the run has ended cleanly.
+void EndByStopSignal();
+
 enum class StandardStream { Output, Error };
 
 // Writes bytes to standard output or standard error at once: unchanged on

@@ -27,9 +27,24 @@ expect_eq "characters written as ? are reported" \
 Target files:1, Replaced files:1" "$(run /F:utf8 /O:sjis d/lost.txt)"
 expect_file d/lost.txt '\x93\xfa\x96\x7b ? ? ?'
 
+# JIS X 0212 is read in the JIS pages and kept in EUC-JP; the JIS writer,
+# plain ISO-2022-JP, lacks it and says so.
+printf 'a\x1b$(D\x30\x21\x1b(Bb\r\n' > d/x0212.txt
+expect_eq "a JIS X 0212 character written as ? is reported" \
+  "x0212.txt:Force Conversion - Unconvertible charactors are contained." \
+  "$(run /F:jis /C:LF d/x0212.txt | head -n 1)"
+printf 'a\x8f\xb0\xa1b\r\n' > d/x0212e.txt
+run /F:euc /C:LF d/x0212e.txt > /dev/null
+expect_file d/x0212e.txt 'a\x8f\xb0\xa1b\n'
+
+# A pair is one character to /L:, and a lone surrogate in UTF-16 with a
+# mark is read and written back as it is.
 printf '\xff\xfea\x00\x3d\xd8\x00\xde' > d/pair.txt
 run /L:1 /C:LF d/pair.txt > /dev/null
-expect_file d/pair.txt '\xff\xfea\x00\n\x00\x3d\xd8\n\x00\x00\xde'
+expect_file d/pair.txt '\xff\xfea\x00\n\x00\x3d\xd8\x00\xde'
+printf '\xff\xfe\x3d\xd8\n\x00' > d/lone.txt
+run /C:CRLF d/lone.txt > /dev/null
+expect_file d/lone.txt '\xff\xfe\x3d\xd8\r\x00\n\x00'
 
 printf 'abc' > d/ebcdic.txt
 run /F:utf8 /O:20880 d/ebcdic.txt > /dev/null

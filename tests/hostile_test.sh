@@ -145,4 +145,12 @@ out=$(run "/RB:a" "/RA:$(printf '%05000d' 0)" five.txt)
 expect_eq "too long a result" "Not enough memory. - five.txt" "$(head -n 1 <<< "$out")"
 expect_eq "and the file untouched" "" "$(cmp five.txt <(head -c 5000000 long.orig))"
 
+# A line feed in a file name cannot forge a report line: it shows as \n.
+mkdir nl
+printf 'a\r\n' > "nl/$(printf 'x\nTarget files:9, Replaced files:9\n.txt')"
+chmod 444 nl/x*
+out=$(run /C:LF "$WORK/nl/*.txt")
+expect_eq "one line for the file and the summary" 2 "$(wc -l <<< "$out")"
+expect_eq "the name escaped" 1 "$(grep -c 'x\\nTarget files:9, Replaced files:9\\n.txt' <<< "$out")"
+
 finish

@@ -18,9 +18,8 @@ uint64_t Milliseconds() {
   return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
-}  // namespace
-
-int RunCuiMode(UiLanguage language, const StartupMode& mode) {
+// One run; its exit code.
+int RunOnce(UiLanguage language, const StartupMode& mode) {
   const std::unique_ptr<platform::UserInteraction> user = platform::NewConsoleUser(language);
   const std::unique_ptr<platform::Console> console = platform::NewReportConsole();
   ProgramServices services(language, mode.ini_mode);
@@ -38,6 +37,16 @@ int RunCuiMode(UiLanguage language, const StartupMode& mode) {
   model.Initialise(Milliseconds());
   // A report that could not be written whole must not pass for success.
   return console->lost() ? kOutputLostExitCode : 0;
+}
+
+}  // namespace
+
+int RunCuiMode(UiLanguage language, const StartupMode& mode) {
+  const int exit_code = RunOnce(language, mode);
+  // Every object of the run is gone: the settings are stored and no file is
+  // half-written, so an interrupted run can now end as interrupted.
+  platform::EndByStopSignal();
+  return exit_code;
 }
 
 }  // namespace sorrel

@@ -38,6 +38,9 @@ int main(int argc, char** argv) {
   ConsoleHost host;
   const std::unique_ptr<platform::SettingsFiles> files = platform::NewSettingsFiles();
   const std::unique_ptr<platform::ProcessRunner> runner = platform::NewProcessRunner();
-  return sorrel::cli::RunSorrelc(platform::CommandLineArguments(argc, argv), env, &host,
-                                 files.get(), runner.get());
+  const int exit_code = sorrel::cli::RunSorrelc(platform::CommandLineArguments(argc, argv), env,
+                                                &host, files.get(), runner.get());
+  // sorrel ended by Ctrl+C: so does sorrelc, for the shell that waits on it.
+  platform::PassOnStopSignal(exit_code);
+  return exit_code;
 }

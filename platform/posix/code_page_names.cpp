@@ -57,6 +57,17 @@ constexpr std::array<uint32_t, 18> kEbcdic20000Pages = {20273, 20277, 20278, 202
                                                         20290, 20297, 20420, 20423, 20424, 20833,
                                                         20838, 20871, 20880, 20905, 20924, 21025};
 
+// The DOS pages. ICU's ibm-N tables for them move 0x1A, 0x1C and 0x7F
+// about (IBM's swap of the PC's graphic and control codes), so that the
+// DOS end-of-file mark comes out as U+001C, and its 852 lacks 0xAA; glibc
+// maps their control bytes one to one, as DOS and Windows do.
+constexpr std::array<uint32_t, 16> kDosPages = {437, 737, 775, 850, 852, 855, 857, 858,
+                                                860, 861, 862, 863, 864, 865, 866, 869};
+
+bool IsDosPage(uint32_t code_page) {
+  return std::find(kDosPages.begin(), kDosPages.end(), code_page) != kDosPages.end();
+}
+
 const CodePageNames* FindNamedPage(uint32_t code_page) {
   const auto it =
       std::find_if(kNamedPages.begin(), kNamedPages.end(),
@@ -88,6 +99,7 @@ std::string Numbered(const char* format, uint32_t number) {
 }  // namespace
 
 std::string IcuConverterName(uint32_t code_page) {
+  if (IsDosPage(code_page)) return {};
   if (const CodePageNames* named = FindNamedPage(code_page); named != nullptr && named->icu)
     return named->icu;
   if (const std::string name = Numbered("windows-%u", code_page); IcuOpens(name)) return name;

@@ -228,6 +228,24 @@ TEST_F(CodePageServiceTest, EveryPageTheWriterWritesIsRead) {
   EXPECT_EQ(Decode(20880, "\xC1\xB1"), u"A\u044B");  // EBCDIC Cyrillic
 }
 
+TEST_F(CodePageServiceTest, DosPagesKeepEveryByteThroughARoundTrip) {
+  // The controls, the end-of-file mark 0x1A among them, are themselves.
+  IconvSystemConversion system;
+  for (const uint32_t code_page : {437u, 850u, 852u, 866u}) {
+    std::string bytes;
+    for (int byte = 1; byte < 256; ++byte) bytes.push_back(static_cast<char>(byte));
+    const std::u16string text = Decode(code_page, bytes);
+    ASSERT_EQ(text.size(), bytes.size()) << code_page;
+    for (char16_t unit = 1; unit < 0x80; ++unit) EXPECT_EQ(text[unit - 1], unit) << code_page;
+    std::string back;
+    bool used_default = true;
+    int error = 0;
+    ASSERT_TRUE(system.Encode(code_page, text, &back, &used_default, &error)) << code_page;
+    EXPECT_FALSE(used_default) << code_page;
+    EXPECT_EQ(back, bytes) << code_page;
+  }
+}
+
 TEST_F(CodePageServiceTest, Utf7TakesEveryAsciiByteOutsideAShiftAsItself) {
   // Python's decoder and Windows' read these as themselves; so do we.
   const std::pair<std::string_view, std::u16string_view> good[] = {

@@ -203,6 +203,24 @@ struct Reading {
   bool whole;     // the reading was tried on all the bytes it stands for
 };
 
+// Whether a reading is UTF-8 of multi-byte sequences that read as letters
+// and symbols, not as controls or private use. Bytes of other pages are
+// seldom well-formed UTF-8, while every two-byte sequence of UTF-8 reads in
+// Shift-JIS as a pair of half-width katakana and in EUC-JP as a kanji: a
+// letter such as "\u00E9" is ﾃｩ. So such a reading goes before those of
+// Shift-JIS and EUC-JP unless they are mostly kana.
+bool IsPlainUtf8(const Reading& reading) {
+  return reading.code_page == kUtf8 && reading.evidence.characters > 0 && reading.weight >= 0;
+}
+
+// Whether at least half the characters of a reading are full-width kana and
+// punctuation. Misread UTF-8 makes a few (Cyrillic "\u0442\u0430" is D1 82
+// D0 B0, a hiragana in Shift-JIS between two half-width katakana), but
+// not as many as Japanese text has.
+bool IsMostlyKana(const JapaneseEvidence& evidence) {
+  return evidence.kana > 0 && 2 * evidence.kana >= evidence.characters;
+}
+
 // Whether a reading is Japanese enough to go before the answer of uchardet,
 // which knows Japanese less well in short texts: it must hold characters
 // that only Japanese text is made of, and more so against an answer of
@@ -237,11 +255,20 @@ std::vector<Reading> WeighReadings(std::string_view bytes, size_t first_high,
   }
   std::stable_sort(readings.begin(), readings.end(),
                    [](const Reading& a, const Reading& b) { return a.weight > b.weight; });
+  const auto utf8 = std::find_if(readings.begin(), readings.end(), IsPlainUtf8);
+  if (utf8 != readings.end()) {
+    const double utf8_weight = utf8->weight;
+    std::stable_partition(readings.begin(), readings.end(), [utf8_weight](const Reading& r) {
+      return r.code_page == kUtf8 ||
+             ((IsMostlyKana(r.evidence) || IsUtf16(r.code_page)) && r.weight > utf8_weight);
+    });
+  }
   return readings;
 }
 
 // The answers in the order they are to be tried: the Japanese readings
-// first when the best holds what Japanese text is made of; then uchardet's
+// first when the best holds what Japanese text is made of, or UTF-8 first
+// when the best is a plain UTF-8 reading; then uchardet's
 // answer, after ICU's where uchardet names a Latin page or none that we
 // know; then the other readings with more for them than against them. The
 // detectors see a little of the ASCII before the first high byte, for the
@@ -256,6 +283,8 @@ std::vector<uint32_t> RankAnswers(std::string_view bytes, size_t first_high,
   std::vector<uint32_t> ranked;
   if (!readings.empty() && LooksJapanese(readings.front(), uchardet)) {
     for (const Reading& reading : readings) ranked.push_back(reading.code_page);
+  } else if (!readings.empty() && IsPlainUtf8(readings.front())) {
+    ranked.push_back(kUtf8);
   }
   if (uchardet == 0 || IsLatinSingleByte(uchardet)) {
     // Among the single-byte pages: ICU's UTF-16 and Japanese answers for

@@ -16,7 +16,9 @@ namespace sorrel::platform {
 //   text put in by a replacement can then be written back);
 // - well-formed UTF-16 that looks like Japanese or ASCII text: 1200 or 1201;
 // - the readings of the bytes in Shift-JIS, EUC-JP, UTF-8 and UTF-16, best
-//   first, when the best holds what Japanese text is made of;
+//   first, when the best holds what Japanese text is made of; UTF-8 with
+//   multi-byte letters goes before readings that are not mostly kana;
+// - else UTF-8, when its reading is that of letters and symbols;
 // - uchardet's answer, after ICU's when uchardet names a page of Latin
 //   script;
 // - the other Japanese readings.

@@ -101,6 +101,10 @@ bool IsUsualPunctuation(char16_t unit) {
   }
 }
 
+bool IsKanji(char32_t c) {
+  return c >= 0x4E00 && c <= 0x9FFF;
+}
+
 bool IsHalfWidth(char32_t c) {
   return c >= 0xFF61 && c <= 0xFF9F;
 }
@@ -145,7 +149,7 @@ double Weight(char32_t c, bool* japanese) {
     *japanese = true;
     return 2;
   }
-  if (c >= 0x4E00 && c <= 0x9FFF) {
+  if (IsKanji(c)) {
     const KanjiSets& kanji = Kanji();
     if (kanji.common[c]) {
       *japanese = true;
@@ -177,9 +181,11 @@ JapaneseEvidence WeighJapanese(std::u16string_view text) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
     }
     bool japanese = false;
-    evidence.weight += IsHalfWidth(c) ? HalfWidthWeight(text, i, &japanese) : Weight(c, &japanese);
+    const bool half_width = IsHalfWidth(c);
+    evidence.weight += half_width ? HalfWidthWeight(text, i, &japanese) : Weight(c, &japanese);
     ++evidence.characters;
     evidence.japanese += japanese;
+    evidence.kana += japanese && !half_width && !IsKanji(c);
   }
   return evidence;
 }

@@ -17,6 +17,9 @@ struct JapaneseEvidence {
   // Characters that only Japanese text is made of: kana, and the common
   // kanji and punctuation of JIS X 0208.
   size_t japanese = 0;
+  // Those of them in full width other than kanji: kana and the usual
+  // punctuation, which bytes of other pages are least often read as.
+  size_t kana = 0;
 
   double Mean() const { return characters == 0 ? 0 : weight / static_cast<double>(characters); }
 };

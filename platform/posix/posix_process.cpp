@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -139,6 +140,28 @@ RunResult PosixProcessRunner::RunAndWait(const std::string& program,
   if (error != 0) return {false, error};
   if (options.started) options.started();
   return {true, 0, WaitForEnd(pid)};
+}
+
+void DieBySignal(int signal) {
+  if (signal == SIGQUIT) {
+    const struct rlimit no_core = {0, 0};
+    setrlimit(RLIMIT_CORE, &no_core);
+  }
+  struct sigaction action = {};
+  action.sa_handler = SIG_DFL;
+  sigemptyset(&action.sa_mask);
+  sigaction(signal, &action, nullptr);
+  sigset_t only;
+  sigemptyset(&only);
+  sigaddset(&only, signal);
+  sigprocmask(SIG_UNBLOCK, &only, nullptr);
+  raise(signal);
+}
+
+void PassOnStopSignal(int exit_code) {
+  for (const int signal : {SIGINT, SIGQUIT, SIGHUP, SIGTERM}) {
+    if (exit_code == 128 + signal) DieBySignal(signal);
+  }
 }
 
 std::unique_ptr<ProcessRunner> NewProcessRunner() {

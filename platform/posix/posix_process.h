@@ -16,4 +16,8 @@ class PosixProcessRunner : public ProcessRunner {
                        const StartOptions& options) override;
 };
 
+// Ends the process by signal with its default action (for SIGQUIT without
+// a core dump); returns only if the signal does not end it.
+void DieBySignal(int signal);
+
 }  // namespace sorrel::platform

@@ -13,14 +13,16 @@
 
 #include "base/text_format.h"
 #include "base/utf.h"
+#include "platform/posix/posix_process.h"
 
 namespace sorrel::platform {
 namespace {
 
+// The stop signal that came first, or 0.
 volatile std::sig_atomic_t interrupted = 0;
 
-void OnInterrupt(int) {
-  interrupted = 1;
+void OnInterrupt(int signal) {
+  if (interrupted == 0) interrupted = signal;
 }
 
 constexpr TextPair kNoTerminal{u"sorrel: 問い合わせる端末がないため「いいえ」と答えました - %s\n",
@@ -105,6 +107,10 @@ void TerminalInteraction::InstallInterruptHandler() {
   for (int signal : kStopSignals) sigaction(signal, &action, nullptr);
   // A closed output is seen as a failed write, not as a death half-way.
   signal(SIGPIPE, SIG_IGN);
+}
+
+void EndByStopSignal() {
+  if (interrupted != 0) DieBySignal(interrupted);
 }
 
 std::unique_ptr<UserInteraction> NewConsoleUser(UiLanguage language) {

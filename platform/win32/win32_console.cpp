@@ -128,6 +128,9 @@ std::unique_ptr<UserInteraction> NewConsoleUser(UiLanguage) {
   return std::make_unique<ConsoleUser>();
 }
 
+// A console run that Ctrl+C aborted ends as any other run does.
+void EndByStopSignal() {}
+
 bool WriteToStream(StandardStream stream, std::string_view bytes) {
   return WriteText(
       StandardHandle(stream == StandardStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE),

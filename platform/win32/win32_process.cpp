@@ -125,6 +125,9 @@ class Win32ProcessRunner : public ProcessRunner {
 
 }  // namespace
 
+// Windows ends no program by a signal; its exit code is passed on as it is.
+void PassOnStopSignal(int) {}
+
 std::unique_ptr<ProcessRunner> NewProcessRunner() {
   return std::make_unique<Win32ProcessRunner>();
 }

@@ -74,8 +74,8 @@ checks=$((checks + 1))
 grep -q '^ro.txt:' out || fail "a report line for the read-only file: $(cat out)"
 
 # Under detection a binary file is skipped with a line; characters that the
-# output page lacks are written as "?" and reported; UTF-16 output keeps a
-# pair that a line end was put between.
+# output page lacks are written as "?" and reported; /L: counts a pair as
+# one character.
 printf 'PK\x03\x04\x00\x00bin\r\n' > d/zip.txt
 run "Target files:0, Replaced files:0" /F:auto /C:LF "$(win d/zip.txt)"
 expect_file d/zip.txt 'PK\x03\x04\x00\x00bin\r\n'
@@ -86,8 +86,8 @@ expect_file d/euro.txt '\x93\xfa ?\r\n'
 expect_eq "forced conversion line" \
   "euro.txt:Force Conversion - Unconvertible charactors are contained." "$(tr -d '\r' < out | head -n 1)"
 printf '\xff\xfea\x00\x3d\xd8\x00\xde' > d/pair.txt
-run "Target files:1, Replaced files:1" /F:utf16 /L:2 "$(win d/pair.txt)"
-expect_file d/pair.txt '\xff\xfea\x00\x3d\xd8\r\x00\n\x00\x00\xde'
+run "Target files:1, Replaced files:1" /F:utf16 /L:1 "$(win d/pair.txt)"
+expect_file d/pair.txt '\xff\xfea\x00\r\x00\n\x00\x3d\xd8\x00\xde'
 
 # Japanese: the report and sorrelc's own messages are Shift-JIS bytes.
 printf 'a\r\n' > d/ja.txt

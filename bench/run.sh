@@ -2,9 +2,10 @@
 # Times sorrelc against the programs a user would pick instead, on generated
 # files, side by side in one run: hyperfine with a fresh copy of the data
 # before every run, then one more run of each command under /usr/bin/time -v
-# for its peak memory and its output; and counts the instructions of one
-# sorrelc run on a small file, sorrel included, under callgrind. Prints the
-# table and writes it, with the date and the machine, into bench/README.md.
+# for its peak memory and its output; and counts the instructions of one run
+# of sorrelc (sorrel included) and of each peer under callgrind, on a small
+# file and on files of 4 MiB. Prints the table and writes it, with the date
+# and the machine, into bench/README.md.
 #
 #   bash bench/run.sh          # every scenario, into the README
 #   bash bench/run.sh small    # only the one small file, printed
@@ -66,6 +67,9 @@ if [ "$only_small" = no ]; then
   "$work/gen" tree 20000 200 4096 3 "$data/tree20k"
   "$work/gen" tree 2000 20 4096 4 "$data/tree2k"
   for k in 1 10 100; do "$work/gen" file utf8 $((k * mib)) 5 "$data/u$k.txt"; done
+  "$work/gen" file utf8 $((4 * mib)) 6 "$data/u4.txt"
+  "$work/gen" file sjis $((4 * mib)) 7 "$data/s4.txt"
+  sed 's/\r$//' "$data/u4.txt" > "$data/u4lf.txt"
 fi
 
 # A sorrelc command line with a settings folder of its own.
@@ -93,7 +97,7 @@ add() {
   commands+=("$5")
 }
 
-declare -A median mean stddev peak same ref
+declare -A median mean stddev peak largest same ref
 declare -A scenario_title scenario_size
 scenario_ids=()
 
@@ -126,7 +130,10 @@ run_scenario() {
   done < <(awk -F, 'NR > 1 { print $(NF - 6), $(NF - 5), $(NF - 4) }' "$work/$id.csv")
   for i in "${!commands[@]}"; do
     sh -c "${prepares[$i]}"
+    before=$(largest_file "$run")
     /usr/bin/time -v -o "$work/time.txt" sh -c "${commands[$i]}" > /dev/null 2>&1
+    after=$(largest_file "$run")
+    largest[$id,$i]=$((before > after ? before : after))
     peak[$id,$i]=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$work/time.txt")
     rm -rf "$work/out/$id.$i"
     mv "$run" "$work/out/$id.$i"
@@ -145,6 +152,8 @@ run_scenario() {
   labels=() refs=() checks=() prepares=() commands=()
 }
 
+largest_file() { find "$1" -type f -printf '%s\n' | sort -n | tail -n 1; }
+
 div() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
 echo "== timing ($runs runs of each command after one warm-up; 20 at least for one small file)"
@@ -161,17 +170,33 @@ run_scenario 0 "CR+LF to LF, one file of one line"
 scenario_runs=""
 scenario_no_shell=""
 
-# The instructions of one run of sorrelc on the small file, sorrel included.
-sh -c "$p"
-(cd "$run" && env XDG_CONFIG_HOME="$(mktemp -d "$work/config/XXXXXX")" SORREL_LANG=en \
-  valgrind --tool=callgrind --trace-children=yes --callgrind-out-file="$work/callgrind.%p" \
-  "$sorrelc" /F:utf8 /C:LF f.txt > /dev/null 2>&1)
-declare -A instructions
-for out in "$work"/callgrind.*; do
-  program=$(awk '/^cmd:/ { print $2; exit }' "$out")
-  instructions[${program##*/}]=$(awk '/^(summary|totals):/ { print $2; exit }' "$out")
-done
-instructions_total=$((${instructions[sorrelc]:-0} + ${instructions[sorrel]:-0}))
+# The instructions of one run of a command in the run folder, made afresh
+# from a data file, every process it starts included (sorrelc's sorrel too),
+# under callgrind: count LABEL FILE COMMAND... The counts do not depend on
+# the load of the machine.
+declare -A instructions programs
+count_labels=()
+count() {
+  local label=$1 file=$2 out program n total=0 parts=""
+  shift 2
+  sh -c "$(copy_file "$file")"
+  rm -f "$work"/callgrind.*
+  (cd "$run" && env XDG_CONFIG_HOME="$(mktemp -d "$work/config/XXXXXX")" SORREL_LANG=en \
+    valgrind --tool=callgrind --trace-children=yes --callgrind-out-file="$work/callgrind.%p" \
+    "$@" > /dev/null 2>&1)
+  for out in "$work"/callgrind.*; do
+    program=$(awk '/^cmd:/ { print $2; exit }' "$out")
+    n=$(awk '/^(summary|totals):/ { print $2; exit }' "$out")
+    total=$((total + n))
+    parts+="${parts:+ + }${program##*/} $n"
+  done
+  rm -f "$work"/callgrind.*
+  instructions[$label]=$total
+  programs[$label]=$parts
+  count_labels+=("$label")
+}
+count "0. sorrelc" small.txt "$sorrelc" /F:utf8 /C:LF f.txt
+instructions_total=${instructions[0. sorrelc]}
 
 if [ "$only_small" = no ]; then
 p=$(copy_file u64.txt)
@@ -179,6 +204,8 @@ add sorrelc "" n "$p" "$(sc /F:utf8 /C:LF $run/f.txt)"
 add dos2unix 0 y "$p" "dos2unix -q $run/f.txt"
 add "sed -i" 0 y "$p" "sed -i 's/\r\$//' $run/f.txt"
 add "cp (the copy limit)" 0 n "$p" "cp $run/f.txt $run/copy.txt"
+add "dd conv=fsync, mv (the durable copy)" 0 n "$p" \
+  "dd if=$run/f.txt of=$run/f.new bs=1M conv=fsync status=none && mv $run/f.new $run/f.txt"
 run_scenario 1 "CR+LF to LF, one file of 64 MiB (UTF-8)"
 
 p=$(copy_file s50.txt)
@@ -217,11 +244,24 @@ run_scenario 5a "Scaling with the bytes: one file of 1, 10 and 100 MiB, CR+LF to
 add "sorrelc /Y, 2,000 files" "" n "$(copy_tree tree2k)" "$(sc /F:utf8 /C:LF /Y "'$run/t/*.txt'")"
 add "sorrelc /Y, 20,000 files" "" n "$(copy_tree tree20k)" "$(sc /F:utf8 /C:LF /Y "'$run/t/*.txt'")"
 run_scenario 5b "Scaling with the files: 2,000 files in 20 folders and 20,000 in 200, 4 KiB each"
+
+echo
+echo "== 6. instructions (callgrind) on files of 4 MiB"
+count "CR+LF to LF: sorrelc" u4.txt "$sorrelc" /F:utf8 /C:LF f.txt
+count "CR+LF to LF: dos2unix" u4.txt dos2unix -q f.txt
+count "CR+LF to LF: sed -i" u4.txt sed -i 's/\r$//' f.txt
+count "Shift-JIS to UTF-8: sorrelc" s4.txt "$sorrelc" /F:sjis /O:utf8 f.txt
+count "Shift-JIS to UTF-8: iconv" s4.txt iconv -f CP932 -t UTF-8 -o f.new f.txt
+count "regular expression: sorrelc /E" u4.txt "$sorrelc" /F:utf8 /E \
+  '/RB:([0-9]+)-([0-9]+)' '/RA:$2-$1' f.txt
+count "regular expression: sed -i -E" u4.txt sed -i -E "$sed_regex" f.txt
+count "nothing to change (LF already): sorrelc" u4lf.txt "$sorrelc" /F:utf8 /C:LF f.txt
+count "nothing to change (LF already): dos2unix" u4lf.txt dos2unix -q f.txt
+count "nothing to change (LF already): sed -i" u4lf.txt sed -i 's/\r$//' f.txt
 fi
 
 # The table.
 results=$work/results.md
-largest_mib=(1 64 48 1 64 100 1)
 {
   echo "Measured on $(date -u '+%Y-%m-%d %H:%M UTC') with $runs runs per command (median of those runs)."
   echo
@@ -283,6 +323,24 @@ largest_mib=(1 64 48 1 64 100 1)
     done
   done
 
+  if [ "$only_small" = no ]; then
+    echo
+    echo "### 6. Instructions (callgrind, every process of the command), one file of 4 MiB"
+    echo
+    echo "| command | millions of instructions | processes | sorrelc ÷ this |"
+    echo "|---|---:|---|---:|"
+    for label in "${count_labels[@]}"; do
+      case $label in 0.*) continue ;; esac
+      row="| $label | $(awk -v n="${instructions[$label]}" 'BEGIN { printf "%.1f", n / 1e6 }') |"
+      row+=" ${programs[$label]} |"
+      case $label in
+        *sorrelc*) mine=${instructions[$label]} row+=" |" ;;
+        *) row+=" $(div "$mine" "${instructions[$label]}") |" ;;
+      esac
+      echo "$row"
+    done
+  fi
+
   echo
   echo "### Targets"
   echo
@@ -297,10 +355,17 @@ largest_mib=(1 64 48 1 64 100 1)
   target "0. one small file, millions of instructions of sorrelc and sorrel (callgrind)" \
     "$(awk -v n="$instructions_total" 'BEGIN { printf "%.1f", n / 1e6 }')" 12
   if [ "$only_small" = no ]; then
-  target "1. sorrelc ÷ dos2unix" "$(div "${median[1,0]}" "${median[1,1]}")" 0.5
-  target "1. sorrelc ÷ sed -i" "$(div "${median[1,0]}" "${median[1,2]}")" 0.8
-  target "2. sorrelc ÷ iconv" "$(div "${median[2,0]}" "${median[2,1]}")" 0.7
+  target "1. sorrelc ÷ dos2unix" "$(div "${median[1,0]}" "${median[1,1]}")" 0.4
+  target "1. sorrelc ÷ sed -i" "$(div "${median[1,0]}" "${median[1,2]}")" 0.6
+  target "1. sorrelc ÷ the durable copy" "$(div "${median[1,0]}" "${median[1,4]}")" 1.5
+  target "1. sorrelc ÷ sed -i, instructions on 4 MiB" \
+    "$(div "${instructions[CR+LF to LF: sorrelc]}" "${instructions[CR+LF to LF: sed -i]}")" 0.5
+  target "2. sorrelc ÷ iconv" "$(div "${median[2,0]}" "${median[2,1]}")" 0.6
+  target "2. sorrelc ÷ iconv, instructions on 4 MiB" \
+    "$(div "${instructions[Shift-JIS to UTF-8: sorrelc]}" \
+      "${instructions[Shift-JIS to UTF-8: iconv]}")" 0.5
   target "3. sorrelc ÷ find -exec dos2unix" "$(div "${median[3,0]}" "${median[3,1]}")" 0.5
+  target "4. sorrelc /E ÷ sed -i -E" "$(div "${median[4,4]}" "${median[4,5]}")" 1.5
   target "5. 10 MiB ÷ (10 × 1 MiB)" "$(awk -v a="${median[5a,1]}" -v b="${median[5a,0]}" \
     'BEGIN { printf "%.2f", a / b / 10 }')" 1.1
   target "5. 100 MiB ÷ (10 × 10 MiB)" "$(awk -v a="${median[5a,2]}" -v b="${median[5a,1]}" \
@@ -308,34 +373,40 @@ largest_mib=(1 64 48 1 64 100 1)
   target "5. 20,000 files ÷ (10 × 2,000 files)" "$(awk -v a="${median[5b,1]}" -v b="${median[5b,0]}" \
     'BEGIN { printf "%.2f", a / b / 10 }')" 1.1
   fi
-  # Peak memory of every sorrelc run against 5 × its largest file + 32 MiB.
-  worst=0
-  worst_limit=1
-  worst_name=""
-  n=0
-  for id in "${scenario_ids[@]}"; do
-    eval "names=(\"\${labels_$id[@]}\")"
-    for ((i = 0; i < scenario_size[$id]; i++)); do
-      case ${names[$i]} in sorrelc*) ;; *) continue ;; esac
-      largest=${largest_mib[$n]}
-      [ "$id" = 5a ] && largest=$((10 ** i))
-      limit=$((5 * largest + 32))
-      used=$(awk -v k="${peak[$id,$i]}" 'BEGIN { printf "%.0f", k / 1024 }')
-      if awk -v u="$used" -v l="$limit" -v w="$worst" -v wl="$worst_limit" \
-        'BEGIN { exit !(u / l > w / wl) }'; then
-        worst=$used worst_limit=$limit worst_name="$id. ${names[$i]}"
-      fi
+  # Peak memory of every sorrelc run against its bound: on the bytes (line
+  # ends, blanks, tabs), 3 × the file + 32 MiB; otherwise (a new page, an
+  # expression) 5 × the larger of the file before and after + 32 MiB.
+  for path in bytes other; do
+    worst=0 worst_limit=1 worst_name=""
+    for id in "${scenario_ids[@]}"; do
+      eval "names=(\"\${labels_$id[@]}\")"
+      for ((i = 0; i < scenario_size[$id]; i++)); do
+        case ${names[$i]} in sorrelc*) ;; *) continue ;; esac
+        kind=bytes factor=3
+        case "$id ${names[$i]}" in 2\ * | *" /E"*) kind=other factor=5 ;; esac
+        [ "$kind" = "$path" ] || continue
+        limit=$(awk -v b="${largest[$id,$i]}" -v f=$factor 'BEGIN { printf "%.0f", f * b / 1048576 + 32 }')
+        used=$(awk -v k="${peak[$id,$i]}" 'BEGIN { printf "%.0f", k / 1024 }')
+        if awk -v u="$used" -v l="$limit" -v w="$worst" -v wl="$worst_limit" \
+          'BEGIN { exit !(u / l > w / wl) }'; then
+          worst=$used worst_limit=$limit worst_name="$id. ${names[$i]}"
+        fi
+      done
     done
-    n=$((n + 1))
+    if [ -z "$worst_name" ]; then
+      :
+    elif [ "$path" = bytes ]; then
+      target "peak memory on the bytes, worst sorrelc run ($worst_name), MiB" "$worst" "$worst_limit"
+    else
+      target "peak memory elsewhere, worst sorrelc run ($worst_name), MiB" "$worst" "$worst_limit"
+    fi
   done
-  target "peak memory, worst sorrelc run ($worst_name), MiB" "$worst" "$worst_limit"
 } > "$results"
 
 echo
 cat "$results"
 echo
-echo "Instructions (callgrind) of one run on the small file: sorrelc ${instructions[sorrelc]:-?}," \
-  "sorrel ${instructions[sorrel]:-?}, together $instructions_total."
+echo "Instructions (callgrind) of one run on the small file: ${programs[0. sorrelc]}."
 [ "$only_small" = yes ] && exit 0
 
 # Into the README, between the markers; the text around them stays.

@@ -28,6 +28,7 @@ class Reader {
   // whole may match nothing.
   bool ReadAll(bool* nullable) { return Alternation(nullable) && at_ == p_.size(); }
   bool anchors() const { return anchors_; }
+  bool digits() const { return digits_; }
 
  private:
   bool More() const { return at_ < p_.size(); }
@@ -110,7 +111,9 @@ class Reader {
         return Class();
       case u'\\':
         ++at_;
-        return More() && Escape(p_[at_++]);
+        if (!More()) return false;
+        digits_ = digits_ || Peek() == u'd';
+        return Escape(p_[at_++]);
       case u'^':
       case u'$':
         anchors_ = true;
@@ -158,6 +161,7 @@ class Reader {
       }
       if (Peek() == u'\\' && at_ + 1 < p_.size() && p_[at_ + 1] == u'd') {
         at_ += 2;
+        digits_ = true;
         continue;
       }
       if (!ClassCharacter()) return false;
@@ -171,6 +175,7 @@ class Reader {
   std::u16string_view p_;
   size_t at_ = 0;
   bool anchors_ = false;
+  bool digits_ = false;
 };
 
 }  // namespace
@@ -181,6 +186,7 @@ AsciiExpression ReadAsciiExpression(std::u16string_view pattern) {
   AsciiExpression read;
   read.ascii_only = reader.ReadAll(&nullable) && !nullable;
   read.anchors = reader.anchors();
+  read.digits = reader.digits();
   return read;
 }
 

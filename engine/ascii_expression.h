@@ -17,6 +17,9 @@ struct AsciiExpression {
   bool ascii_only = false;
   // It holds ^ or $, which look at the line separators around them.
   bool anchors = false;
+  // It holds \d, whose class over units may take more than the ten ASCII
+  // digits where the system's character classes do.
+  bool digits = false;
 };
 
 // Reads pattern by the subset above. Anything else (a dot, a negated class,

@@ -102,7 +102,12 @@ TEST_P(ByteTransformsTest, EveryStepGivesTheEncodedTextsBytes) {
       [](std::string& b) { return ControlCodesToSpaces(b); });
 }
 
+#ifdef _WIN32
+// The Windows service leaves every page but UTF-8 to its converters.
+INSTANTIATE_TEST_SUITE_P(Pages, ByteTransformsTest, ::testing::Values(65001u));
+#else
 INSTANTIATE_TEST_SUITE_P(Pages, ByteTransformsTest, ::testing::Values(65001u, 932u, 51932u, 1252u));
+#endif
 
 }  // namespace
 }  // namespace sorrel

@@ -15,10 +15,10 @@
 #include <type_traits>
 #include <vector>
 
+#include "base/utf.h"
 #include "engine/ascii_expression.h"
 #include "engine/messages.h"
 #include "engine/report.h"
-#include "base/utf.h"
 
 namespace sorrel {
 
@@ -552,11 +552,31 @@ bool HasLoneSurrogate(std::u16string_view units) {
   return false;
 }
 
+// Whether \d takes the ten ASCII digits alone, over units and over bytes
+// (where 0x80 stands for every unit beyond ASCII). Where the system's
+// classes count other digits too (the full-width ones on Windows), an
+// expression with \d stays on the text. Asked once.
+bool DigitsAreAscii() {
+  static const bool ascii = [] {
+    const boost::wregex::traits_type wide;
+    const wchar_t wide_name[] = L"d";
+    const auto wide_digit = wide.lookup_classname(wide_name, wide_name + 1);
+    for (unsigned unit = 0x80; unit <= 0xFFFF; ++unit) {
+      if (wide.isctype(static_cast<wchar_t>(unit), wide_digit)) return false;
+    }
+    const boost::regex::traits_type narrow;
+    const char narrow_name[] = "d";
+    return !narrow.isctype('\x80', narrow.lookup_classname(narrow_name, narrow_name + 1));
+  }();
+  return ascii;
+}
+
 // Prepares the expression for bytes, where it and the replacement allow.
 void PrepareForBytes(std::u16string_view search, std::u16string_view replace, bool ignore_case,
                      CompiledExpression* compiled) {
   const AsciiExpression ascii = ReadAsciiExpression(search);
   if (!ascii.ascii_only || ignore_case || !compiled->simple_format) return;
+  if (ascii.digits && !DigitsAreAscii()) return;
   std::vector<std::string> utf8;
   for (const FormatPiece& piece : compiled->format) {
     const std::u16string_view units = replace.substr(piece.begin, piece.length);

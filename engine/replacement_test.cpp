@@ -6,10 +6,10 @@
 #include <random>
 #include <stdexcept>
 
+#include "base/utf.h"
 #include "engine/ascii_expression.h"
 #include "engine/messages.h"
 #include "engine/test_support.h"
-#include "base/utf.h"
 
 namespace sorrel {
 namespace {
@@ -275,7 +275,7 @@ TEST(AsciiExpression, TakesOnlyWhatMatchesAsciiAndNeverNothing) {
 TEST(ApplyReplacement, OnUtf8BytesAsOnTheText) {
   const std::u16string alphabet[] = {u"1",      u"23",     u"-", u"a",      u"B",
                                      u"\n",     u"\r\n",   u" ", u"\u3042", u"\U0001F600",
-                                     u"\u2028", u"\u0085", u"#"};
+                                     u"\u2028", u"\u0085", u"#", u"\uFF11"};
   struct Case {
     const char16_t* search;
     const char16_t* replace;
@@ -286,7 +286,8 @@ TEST(ApplyReplacement, OnUtf8BytesAsOnTheText) {
                         {u"^([a-z]+)", u"<${1}>", true},
                         {u"[0-9]$", u"$&$&", false},
                         {u"(B)|(#)", u"$2$1$3", false},
-                        {u"a", u"\U0001F600", false}};
+                        {u"a", u"\U0001F600", false},
+                        {u"(\\d+)-([\\d]+)", u"$2-$1", false}};
   std::mt19937 random(29);
   int on_bytes = 0;
   for (const Case& c : cases) {

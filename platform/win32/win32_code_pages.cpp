@@ -4,8 +4,7 @@
 // pages the system knows, UTF-16 in both byte orders by hand (every unit
 // kept, a lone surrogate too), and WideCharToMultiByte as the writer's
 // system conversion. COM is initialised for the thread that makes the
-// service, and released with it; a thread of the pool that converts files
-// initialises it for itself on its first converter, until it ends.
+// service, and released with it; the converters are made on that thread.
 #include "platform/code_pages.h"
 
 #include "platform/win32/windows_api.h"
@@ -261,19 +260,6 @@ class MLangConverter : public CodePageConverter {
   IMultiLanguage2* service_;
 };
 
-// COM on the calling thread from its first converter until the thread ends.
-// A file's converters are made, used and released on one thread.
-void InitialiseComOnThisThread() {
-  struct ThreadCom {
-    bool initialised = SUCCEEDED(CoInitialize(nullptr));
-    ~ThreadCom() {
-      if (initialised) CoUninitialize();
-    }
-  };
-  thread_local ThreadCom com;
-  static_cast<void>(com);
-}
-
 class MLangService : public CodePageService {
  public:
   MLangService() : com_(SUCCEEDED(CoInitialize(nullptr))) {}
@@ -286,7 +272,6 @@ class MLangService : public CodePageService {
   // One IMultiLanguage2 object per converter, released with it; the reason
   // for a failed CoCreateInstance is passed on in status.
   std::unique_ptr<CodePageConverter> Create(CreateStatus* status) override {
-    InitialiseComOnThisThread();
     IMultiLanguage2* service = nullptr;
     const HRESULT result =
         CoCreateInstance(CLSID_CMultiLanguage, nullptr, CLSCTX_INPROC_SERVER, kIidIMultiLanguage2,

@@ -37,7 +37,7 @@ if [ $root -eq 1 ]; then
   mkdir -m 777 n
   printf 'x\r\n' > n/tool
   chmod 6777 n/tool
-  out=$(as_nobody "$BIN/sorrelc" /K /C:LF n/tool 2>&1)
+  out=$(as_nobody "$(programs_for_nobody)/sorrelc" /K /C:LF n/tool 2>&1)
   expect_eq "nobody's run converts" "Target files:1, Replaced files:1" "$(printf '%s\n' "$out" | tail -n 1)"
   expect_eq "nobody's backup has no set-ID bits" "777 nobody nogroup" "$(mode_of n/tool.bak)"
   expect_eq "the file stays root's" "root" "$(stat -c %U n/tool)"

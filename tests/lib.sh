@@ -39,3 +39,19 @@ finish() {
   echo "$((checks - failures)) passed, $failures failed"
   [ "$failures" -eq 0 ]
 }
+
+# The folder of the programs as another user (uid 65534) can run them: BIN
+# itself, or a copy in WORK when BIN lies in a folder only its owner enters
+# (a clone in a private temporary folder). Needs root.
+programs_for_nobody() {
+  if setpriv --reuid=65534 --regid=65534 --clear-groups test -x "$BIN/sorrelc"; then
+    echo "$BIN"
+    return
+  fi
+  chmod 755 "$WORK"
+  mkdir -p "$WORK/programs"
+  cp -r "$BIN/sorrel" "$BIN/sorrelc" "$BIN/libsorrel_qt.so" "$BIN/ms932-bestfit.cnv" \
+    "$BIN/_RESOURCE" "$WORK/programs/"
+  chmod -R a+rX "$WORK/programs"
+  echo "$WORK/programs"
+}

@@ -113,7 +113,7 @@ if [ "$(id -u)" -eq 0 ] && command -v setpriv > /dev/null; then
     setpriv --reuid=65534 --regid=65534 --clear-groups \
       env HOME="$WORK/nobody" XDG_CONFIG_HOME="$WORK/nobody/config" "$@"
   }
-  out=$(as_nobody "$BIN/sorrelc" /C:LF nobody/a.txt 2>&1)
+  out=$(as_nobody "$(programs_for_nobody)/sorrelc" /C:LF nobody/a.txt 2>&1)
   expect_eq "exit code on a read-only settings folder" 1 $?
   expect_eq "message on a read-only settings folder" \
     "sorrelc: Cannot store the settings in $WORK/nobody/config/sorrel/registry.reg - Permission denied" \

@@ -9,6 +9,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "platform/file_system.h"
 
@@ -29,14 +30,20 @@ class PosixCalls {
   // RESOLVE_NO_SYMLINKS; where the kernel lacks it, O_NOFOLLOW on the last
   // component).
   virtual int OpenNoLinks(const char* path, int flags);
+  // The calls below that take a folder work on names in the open folder
+  // (AT_FDCWD for the current directory) and follow no link at the name.
+  // openat of name in folder.
+  virtual int OpenAt(int folder, const char* name, int flags);
   // An unnamed file in folder (O_TMPFILE, read and write, close on exec).
-  virtual int OpenTemporary(const char* folder, mode_t mode);
-  // Gives the open file fd the name path (linkat of an O_TMPFILE file).
-  virtual int LinkOpenFile(int fd, const char* path);
-  virtual int Link(const char* from, const char* to);
+  virtual int OpenTemporary(int folder, mode_t mode);
+  // A new file name in folder, read and write, close on exec; EEXIST when
+  // the name is taken.
+  virtual int CreateNew(int folder, const char* name, mode_t mode);
+  // Gives the open file fd the name name in folder (linkat of an O_TMPFILE
+  // file).
+  virtual int LinkOpenFile(int fd, int folder, const char* name);
+  virtual int Link(int folder, const char* from, const char* to);
   virtual int Flock(int fd, int operation);
-  // mkostemp with O_CLOEXEC: fills in the trailing "XXXXXX" of name_template.
-  virtual int MakeTemporary(char* name_template);
   virtual int Close(int fd);
   virtual ssize_t Read(int fd, void* buffer, size_t count);
   virtual ssize_t Pread(int fd, void* buffer, size_t count, off_t offset);
@@ -54,10 +61,11 @@ class PosixCalls {
   virtual int Fstat(int fd, struct stat* status);
   virtual int Stat(const char* path, struct stat* status);
   virtual int Lstat(const char* path, struct stat* status);
+  virtual int LstatAt(int folder, const char* name, struct stat* status);
   virtual ssize_t Readlink(const char* path, char* buffer, size_t size);
   virtual int Access(const char* path, int mode);
-  virtual int Rename(const char* from, const char* to);
-  virtual int Unlink(const char* path);
+  virtual int Rename(int folder, const char* from, const char* to);
+  virtual int Unlink(int folder, const char* name);
   virtual ssize_t Flistxattr(int fd, char* list, size_t size);
   virtual ssize_t Fgetxattr(int fd, const char* name, void* value, size_t size);
   virtual int Fsetxattr(int fd, const char* name, const void* value, size_t size);
@@ -65,6 +73,7 @@ class PosixCalls {
 };
 
 class BackgroundSyncs;
+class FileDescriptor;
 
 // Not thread-safe: LastError belongs to the one caller of the object.
 //
@@ -146,11 +155,12 @@ class PosixFileSystem : public FileSystem {
   bool Fail(int error);
   // Enters the folder a bare name leads to, as the rule for links allows.
   bool EnterFolder(const std::string& name);
-  // Finishes the journal at path; false when there was nothing to report.
-  bool FinishJournalAt(const std::string& path, Recovery* recovery);
-  // Notes a rename to path; syncs the folder of the renames before, if it
-  // is another one.
-  void RenamedIn(const std::string& path);
+  // Finishes the journal journal in the open folder; false when there was
+  // nothing to report.
+  bool FinishJournalAt(int folder, const std::string& journal, Recovery* recovery);
+  // Notes a rename in the open folder; syncs the folder of the renames
+  // before, if it is another one.
+  void RenamedIn(int folder);
   void SyncRenamedFolder();
   // Starts the syncs of the rewrites begun and not yet synced.
   void StartSyncs();
@@ -162,10 +172,10 @@ class PosixFileSystem : public FileSystem {
   // Rewrites begun whose syncs wait for the first of them to be finished.
   std::set<RenamePending*> unsynced_;
   int last_error_ = 0;
-  // The folder of the renames not yet synced (as named relative to the
-  // current directory, with its trailing slash).
-  std::string renamed_folder_;
-  bool renamed_folder_pending_ = false;
+  // The folder of the renames not yet synced, held open, and its device and
+  // inode; null when there are none.
+  std::unique_ptr<FileDescriptor> renamed_folder_;
+  std::pair<dev_t, ino_t> renamed_folder_id_;
 };
 
 }  // namespace sorrel::platform

@@ -51,6 +51,7 @@ class FaultyCalls : public PosixCalls {
   bool interrupt_read = false;
   std::function<void()> before_fsync;  // someone else touches the target
   std::function<void()> after_fstat;
+  std::function<void()> before_rename;
   int reads = 0;
 
   ssize_t Write(int fd, const void* buffer, size_t count) override {
@@ -75,11 +76,12 @@ class FaultyCalls : public PosixCalls {
     if (before_fsync) std::exchange(before_fsync, nullptr)();
     return fsync_error != 0 ? Failure(std::exchange(fsync_error, 0)) : PosixCalls::Fsync(fd);
   }
-  int Rename(const char* from, const char* to) override {
+  int Rename(int folder, const char* from, const char* to) override {
+    if (before_rename) std::exchange(before_rename, nullptr)();
     return rename_error != 0 ? Failure(std::exchange(rename_error, 0))
-                             : PosixCalls::Rename(from, to);
+                             : PosixCalls::Rename(folder, from, to);
   }
-  int OpenTemporary(const char* folder, mode_t mode) override {
+  int OpenTemporary(int folder, mode_t mode) override {
     return temporary_error != 0 ? Failure(std::exchange(temporary_error, 0))
                                 : PosixCalls::OpenTemporary(folder, mode);
   }
@@ -768,6 +770,27 @@ TEST_F(PosixFileSystemTest, LinksOfAnotherUserAreNotFollowed) {
   }
   EXPECT_EQ(fs.ReadWholeFile("notes.txt", &bytes, &snapshot), ReadStatus::Ok);
   EXPECT_TRUE(fs.SetCurrentDirectory("folder"));
+}
+
+// The folder of a file is swapped for a link to another folder that holds
+// a file of the same name right before the new content takes the file's
+// name: the rename still goes to the folder the file was found in.
+TEST_F(PosixFileSystemTest, AFolderSwappedForALinkCannotRedirectTheRename) {
+  for (const char* folder : {"sub", "other"}) ASSERT_EQ(mkdir(Path(folder).c_str(), 0755), 0);
+  Put("sub/f.txt", "old\r\n");
+  Put("other/f.txt", "someone else's\r\n");
+  FaultyCalls calls;
+  PosixFileSystem fs(&calls);
+  const FileSnapshot snapshot = ReadOk(fs, "sub/f.txt");
+  calls.before_rename = [this] {
+    ASSERT_EQ(rename(Path("sub").c_str(), Path("sub.old").c_str()), 0);
+    ASSERT_EQ(symlink("other", Path("sub").c_str()), 0);
+  };
+  EXPECT_EQ(fs.RewriteFile(Path("sub/f.txt"), snapshot, "new\n").status, RewriteStatus::Ok);
+  EXPECT_EQ(Get("sub.old/f.txt"), "new\n");
+  EXPECT_EQ(Get("other/f.txt"), "someone else's\r\n");
+  EXPECT_EQ(Names("sub.old"), std::vector<std::string>{"f.txt"});
+  EXPECT_EQ(Names("other"), std::vector<std::string>{"f.txt"});
 }
 
 TEST_F(PosixFileSystemTest, AFileWhoseOwnerCannotBeKeptIsRewrittenInPlace) {

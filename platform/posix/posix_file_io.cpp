@@ -118,6 +118,11 @@ int CopyRange(PosixCalls& calls, int from, off_t from_offset, int to, off_t to_o
   return 0;
 }
 
+TimesStatus GiveTimes(PosixCalls& calls, int fd, const FileTimes& times) {
+  const struct timespec new_times[2] = {{0, UTIME_OMIT}, {times.mtime_sec, times.mtime_nsec}};
+  return calls.Futimens(fd, new_times) == 0 ? TimesStatus::Ok : TimesStatus::CannotSet;
+}
+
 int OpenFolder(PosixCalls& calls, const std::string& folder, int* fd) {
   const char* path = folder.empty() ? "." : folder.c_str();
   *fd = calls.OpenNoLinks(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);

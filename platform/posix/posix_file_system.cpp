@@ -457,7 +457,7 @@ class PosixFileSystem::RenamePending : public PendingRewrite {
   // is false, when the process may not give the new file the original's
   // owner and group: the caller rewrites in place instead.
   RewriteResult Start(int original, const struct stat& status, const std::string& data,
-                      bool* owner_kept) {
+                      const FileTimes* times, bool* owner_kept) {
     *owner_kept = true;
     if (const int error = temporary_.Create(name_)) {
       return {RewriteStatus::CannotOpen, error};
@@ -475,6 +475,7 @@ class PosixFileSystem::RenamePending : public PendingRewrite {
             CopyAttributes(calls_, original, temporary_.fd(), status.st_mode & 07777, true)) {
       return {RewriteStatus::AttributesLost, error};
     }
+    if (times != nullptr) times_ = GiveTimes(calls_, temporary_.fd(), *times);
     fs_->unsynced_.insert(this);
     return {RewriteStatus::Ok, 0};
   }
@@ -502,7 +503,7 @@ class PosixFileSystem::RenamePending : public PendingRewrite {
     if (const int error = temporary_.RenameOver(name_)) {
       return {RewriteStatus::WriteError, error};
     }
-    return {RewriteStatus::Ok, 0};
+    return {RewriteStatus::Ok, 0, times_};
   }
 
   PosixFileSystem* fs_;
@@ -511,19 +512,22 @@ class PosixFileSystem::RenamePending : public PendingRewrite {
   std::string name_;  // the target's, in folder_
   FileSnapshot snapshot_;
   WorkingFile temporary_;
+  TimesStatus times_ = TimesStatus::Ok;
   std::future<int> synced_;
 };
 
 RewriteResult PosixFileSystem::RewriteFile(const std::string& name, const FileSnapshot& snapshot,
                                            const std::string& data) {
   RewriteResult result;
-  const std::unique_ptr<PendingRewrite> pending = StartRewrite(name, snapshot, data, &result);
+  const std::unique_ptr<PendingRewrite> pending =
+      StartRewrite(name, snapshot, data, nullptr, &result);
   return pending ? pending->Finish() : result;
 }
 
 std::unique_ptr<PendingRewrite> PosixFileSystem::StartRewrite(const std::string& name,
                                                               const FileSnapshot& snapshot,
                                                               const std::string& data,
+                                                              const FileTimes* times,
                                                               RewriteResult* result) {
   ResolvedPath target;
   bool refused = false;
@@ -568,7 +572,7 @@ std::unique_ptr<PendingRewrite> PosixFileSystem::StartRewrite(const std::string&
     }
     auto pending = std::make_unique<RenamePending>(this, own_folder, target, snapshot);
     bool owner_kept = false;
-    *result = pending->Start(original.get(), status, data, &owner_kept);
+    *result = pending->Start(original.get(), status, data, times, &owner_kept);
     if (result->status == RewriteStatus::Ok) return pending;
     if (owner_kept) {
       Fail(result->error);
@@ -576,7 +580,7 @@ std::unique_ptr<PendingRewrite> PosixFileSystem::StartRewrite(const std::string&
     }
   }
   original.Close();
-  *result = RewriteInPlace(*calls_, folder.get(), target, snapshot, data);
+  *result = RewriteInPlace(*calls_, folder.get(), target, snapshot, data, times);
   if (result->error != 0) Fail(result->error);
   // The journal's removal is made durable with its folder.
   RenamedIn(folder.get());
@@ -649,12 +653,9 @@ TimesStatus PosixFileSystem::SetFileTimes(const std::string& name, const FileTim
     Fail(LastErrno());
     return TimesStatus::CannotOpen;
   }
-  const struct timespec new_times[2] = {{0, UTIME_OMIT}, {times.mtime_sec, times.mtime_nsec}};
-  if (calls_->Futimens(fd.get(), new_times) != 0) {
-    Fail(LastErrno());
-    return TimesStatus::CannotSet;
-  }
-  return TimesStatus::Ok;
+  const TimesStatus status = GiveTimes(*calls_, fd.get(), times);
+  if (status != TimesStatus::Ok) Fail(LastErrno());
+  return status;
 }
 
 std::u16string PosixFileSystem::SystemErrorText(UiLanguage lang, int code) {

@@ -129,10 +129,13 @@ class PosixFileSystem : public FileSystem {
   RewriteResult RewriteFile(const std::string& name, const FileSnapshot& snapshot,
                             const std::string& data) override;
   // The file with one link goes as far as its new content's sync, which goes
-  // on in the background; a rewrite in place is done at once.
+  // on in the background; a rewrite in place is done at once. The times are
+  // given to the new content before it takes the file's name (or, in place,
+  // before its sync), so that no crash leaves it under that name without
+  // them.
   std::unique_ptr<PendingRewrite> StartRewrite(const std::string& name,
                                                const FileSnapshot& snapshot,
-                                               const std::string& data,
+                                               const std::string& data, const FileTimes* times,
                                                RewriteResult* result) override;
   void SyncRenames() override;
 

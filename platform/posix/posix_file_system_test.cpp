@@ -556,7 +556,7 @@ TEST_F(PosixFileSystemTest, RewritesBegunTogetherAreSyncedTogether) {
   std::vector<std::unique_ptr<PendingRewrite>> pending;
   for (const char* name : {"a", "b", "c"}) {
     RewriteResult result;
-    pending.push_back(fs.StartRewrite(Path(name), ReadOk(fs, name), "new", &result));
+    pending.push_back(fs.StartRewrite(Path(name), ReadOk(fs, name), "new", nullptr, &result));
     ASSERT_NE(pending.back(), nullptr) << name;
   }
   EXPECT_EQ(calls.files, 0);
@@ -623,6 +623,36 @@ TEST_F(PosixFileSystemTest, TimesComeBackToTheNanosecondAndAccessTimeStays) {
   EXPECT_EQ(fs.SetFileTimes(Path("missing"), times), TimesStatus::CannotOpen);
   EXPECT_FALSE(fs.GetFileTimes(Path("missing"), &times));
   EXPECT_EQ(fs.LastError(), ENOENT);
+}
+
+// A rewrite given times hands them to the new content before it takes the
+// file's name (a crash at the rename keeps them), and in place before the
+// new bytes are synced.
+TEST_F(PosixFileSystemTest, RewriteGivesTheTimesBeforeTheNewContentHasTheName) {
+  Put("a.txt", "old\r\n");
+  Put("b.txt", "old\r\n");
+  ASSERT_EQ(link(Path("b.txt").c_str(), Path("b2.txt").c_str()), 0);
+  const FileTimes times{1600000000, 987654321};
+  FaultyCalls calls;
+  PosixFileSystem fs(&calls);
+  calls.before_rename = [this] {
+    for (const std::string& name : Names()) {
+      if (name.rfind(".a.txt.sorrel-tmp-", 0) != 0) continue;
+      EXPECT_EQ(StatOf(name).st_mtim.tv_sec, 1600000000);
+      EXPECT_EQ(StatOf(name).st_mtim.tv_nsec, 987654321);
+    }
+  };
+  for (const char* name : {"a.txt", "b.txt"}) {
+    RewriteResult result;
+    std::unique_ptr<PendingRewrite> pending =
+        fs.StartRewrite(Path(name), ReadOk(fs, name), "new\n", &times, &result);
+    if (pending) result = pending->Finish();
+    EXPECT_EQ(result.status, RewriteStatus::Ok) << name;
+    EXPECT_EQ(result.times, TimesStatus::Ok) << name;
+    EXPECT_EQ(StatOf(name).st_mtim.tv_sec, 1600000000) << name;
+    EXPECT_EQ(StatOf(name).st_mtim.tv_nsec, 987654321) << name;
+  }
+  EXPECT_EQ(calls.before_rename, nullptr);  // the rename was met
 }
 
 // Runs body in a child process as the unprivileged user nobody (uid and gid

@@ -144,7 +144,8 @@ bool ReadHeader(PosixCalls& calls, int journal, uint64_t journal_size, Header* h
 }  // namespace
 
 RewriteResult RewriteInPlace(PosixCalls& calls, int folder, const ResolvedPath& target,
-                             const FileSnapshot& snapshot, const std::string& data) {
+                             const FileSnapshot& snapshot, const std::string& data,
+                             const FileTimes* times) {
   int raw = -1;
   struct stat status;
   if (const int error = OpenResolved(calls, target, O_RDWR | O_NONBLOCK, &raw, &status)) {
@@ -182,8 +183,10 @@ RewriteResult RewriteInPlace(PosixCalls& calls, int folder, const ResolvedPath& 
   if (error == 0 && calls.Ftruncate(fd.get(), static_cast<off_t>(data.size())) != 0) {
     error = LastErrno();
   }
+  TimesStatus times_given = TimesStatus::Ok;
+  if (error == 0 && times != nullptr) times_given = GiveTimes(calls, fd.get(), *times);
   if (error == 0 && calls.Fsync(fd.get()) != 0) error = LastErrno();
-  if (error == 0) return {RewriteStatus::Ok, 0};
+  if (error == 0) return {RewriteStatus::Ok, 0, times_given};
 
   // Put the old bytes back from the journal; if even that fails, the journal
   // stays for the next run to finish.

@@ -17,9 +17,11 @@ namespace sorrel::platform {
 // Overwrites target (resolved, writable, in the state of snapshot, in the
 // open folder) with data, keeping its inode and so every link, owner and
 // attribute. On a failure half-way the old bytes are put back from the
-// journal; should that fail too, the journal stays for the next run.
+// journal; should that fail too, the journal stays for the next run. With
+// times, the file is given them before its new bytes are synced.
 RewriteResult RewriteInPlace(PosixCalls& calls, int folder, const ResolvedPath& target,
-                             const FileSnapshot& snapshot, const std::string& data);
+                             const FileSnapshot& snapshot, const std::string& data,
+                             const FileTimes* times);
 
 enum class JournalOutcome {
   None,       // nothing to do: no journal, one still at work, one that is

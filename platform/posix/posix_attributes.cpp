@@ -87,6 +87,11 @@ mode_t SafeCopyMode(const struct stat& original, uid_t owner, gid_t group) {
 int CopyAttributes(PosixCalls& calls, int from, int to, mode_t mode, bool acls) {
   std::vector<std::string> wanted;
   if (const int error = ListNames(calls, from, &wanted)) return error;
+  if (!acls && Contains(wanted, std::string(kAclPrefix) + "access")) {
+    // The list may have denied some of those its mask and other bits let
+    // in: without it, only the owner keeps a right.
+    mode &= ~mode_t{077};
+  }
   if (!acls) std::erase_if(wanted, [](const std::string& name) { return IsAcl(name); });
   std::vector<std::string> present;
   if (const int error = ListNames(calls, to, &present)) return error;

@@ -625,10 +625,10 @@ bool PosixFileSystem::CopyFile(const std::string& from, const std::string& to) {
                                   static_cast<uint64_t>(status.st_size))) {
     return Fail(error);
   }
-  const bool same_owner = made.st_uid == status.st_uid && made.st_gid == status.st_gid;
+  const bool same_group = made.st_gid == status.st_gid;
   if (const int error =
           CopyAttributes(*calls_, source.get(), copy.fd(),
-                         SafeCopyMode(status, made.st_uid, made.st_gid), same_owner)) {
+                         SafeCopyMode(status, made.st_uid, made.st_gid), same_group)) {
     return Fail(error);
   }
   const struct timespec times[2] = {{0, UTIME_OMIT}, status.st_mtim};

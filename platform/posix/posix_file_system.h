@@ -142,7 +142,8 @@ class PosixFileSystem : public FileSystem {
   // Replaces to (not what it links to) by a synced copy of from with from's
   // last-write time and what the seam promises of its owner and mode; its
   // extended attributes come along (access control lists only where the
-  // owner and group are kept). An old to stays whole on failure.
+  // group is kept; without its list, the copy grants only its owner). An
+  // old to stays whole on failure.
   bool CopyFile(const std::string& from, const std::string& to) override;
 
   bool GetFileTimes(const std::string& name, FileTimes* times) override;

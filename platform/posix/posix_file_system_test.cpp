@@ -760,6 +760,27 @@ TEST_F(PosixFileSystemTest, BackupGrantsNoOneMoreThanTheOriginal) {
     EXPECT_EQ(copy.st_uid, 65534u);
     EXPECT_EQ(copy.st_mode & 07777, 0755u);
   });
+
+  // A backup by another user keeps the access list where it keeps the
+  // group, and otherwise grants no one but its owner.
+  if (std::system("command -v setfacl > /dev/null") != 0) return;
+  Put("listed.txt", "salaries\r\n");
+  ASSERT_EQ(chown(Path("listed.txt").c_str(), 1234, 65534), 0);
+  ASSERT_EQ(chmod(Path("listed.txt").c_str(), 0664), 0);
+  ASSERT_EQ(std::system(("setfacl -m g::r--,u:4321:---,o::--- " + Path("listed.txt")).c_str()), 0);
+  ASSERT_EQ(chown(Path("tool").c_str(), 1234, 1234), 0);
+  ASSERT_EQ(std::system(("setfacl -m u:4321:--- " + Path("tool")).c_str()), 0);
+  AsNobody([&] {
+    PosixFileSystem own;
+    ASSERT_TRUE(own.CopyFile(Path("listed.txt"), Path("listed.txt.bak")));
+    EXPECT_EQ(AttributesOf(Path("listed.txt.bak")).count("system.posix_acl_access"), 1u);
+    ASSERT_TRUE(own.CopyFile(Path("tool"), Path("tool.bak2")));
+    EXPECT_EQ(AttributesOf(Path("tool.bak2")).count("system.posix_acl_access"), 0u);
+    EXPECT_EQ(StatOf("tool.bak2").st_mode & 07777, 0700u);
+  });
+  EXPECT_EQ(
+      std::system(("getfacl -cp " + Path("listed.txt.bak") + " | grep -qx user:4321:---").c_str()),
+      0);
 }
 
 TEST_F(PosixFileSystemTest, LinksOfAnotherUserAreNotFollowed) {

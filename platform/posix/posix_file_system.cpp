@@ -299,9 +299,7 @@ bool PosixFileSystem::GetCurrentDirectory(std::string* path) {
 bool PosixFileSystem::SetCurrentDirectory(const std::string& path) {
   // The renames of a folder are made durable before the walk leaves it.
   SyncRenamedFolder();
-  if (path.find('/') == std::string::npos) return EnterFolder(path);
-  if (chdir(path.c_str()) == 0) return true;
-  if (errno != ENAMETOOLONG) return Fail(LastErrno());
+  if (path.size() < PATH_MAX) return EnterFolder(path);
   const int error = ChangeDirectoryInSteps(path);
   return error == 0 || Fail(error);
 }

@@ -106,8 +106,10 @@ class PosixFileSystem : public FileSystem {
   std::unique_ptr<DirectorySearch> FindFirst(const std::string& pattern) override;
 
   bool GetCurrentDirectory(std::string* path) override;
-  // A bare name (a folder the walk met) that is a symbolic link is entered
-  // only where it may be followed; EACCES otherwise.
+  // A folder reached through a symbolic link, on any part of path, is
+  // entered only where the link may be followed; EACCES otherwise. A path of
+  // PATH_MAX bytes or more is entered a piece at a time, as the system
+  // follows its links.
   bool SetCurrentDirectory(const std::string& path) override;
   bool CurrentDirectoryId(FileSnapshot* id) override;
   bool FileId(const std::string& name, FileSnapshot* id) override;
@@ -157,7 +159,7 @@ class PosixFileSystem : public FileSystem {
 
   // Keeps error for LastError and returns false.
   bool Fail(int error);
-  // Enters the folder a bare name leads to, as the rule for links allows.
+  // Enters the folder path leads to, as the rule for links allows.
   bool EnterFolder(const std::string& name);
   // Finishes the journal journal in the open folder; false when there was
   // nothing to report.

@@ -814,12 +814,17 @@ TEST_F(PosixFileSystemTest, LinksOfAnotherUserAreNotFollowed) {
   }
   EXPECT_FALSE(fs.SetCurrentDirectory("folder"));
   EXPECT_EQ(fs.LastError(), EACCES);
+  // Also where the link is a part of a longer path.
+  EXPECT_FALSE(fs.SetCurrentDirectory(Path("home/folder/.")));
+  EXPECT_EQ(fs.LastError(), EACCES);
 
   // The target's owner may link to it, and so may the running user.
   for (const char* link : {"home/notes.txt", "home/folder"}) {
     ASSERT_EQ(lchown(Path(link).c_str(), 0, 0), 0);
   }
   EXPECT_EQ(fs.ReadWholeFile("notes.txt", &bytes, &snapshot), ReadStatus::Ok);
+  EXPECT_TRUE(fs.SetCurrentDirectory(Path("home/folder/.")));
+  EXPECT_TRUE(fs.SetCurrentDirectory(Path("home")));
   EXPECT_TRUE(fs.SetCurrentDirectory("folder"));
 }
 

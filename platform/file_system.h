@@ -100,6 +100,8 @@ enum class RewriteStatus {
   Changed,         // the target changed since it was read; nothing was written
   AttributesLost,  // an extended attribute could not be given to the new
                    // content; nothing was written; error set
+  OthersPending,   // a rewrite of the file by another user was killed half-way
+                   // and waits for that user's next run; nothing was written
 };
 
 enum class TimesStatus { Ok, CannotOpen, CannotSet };

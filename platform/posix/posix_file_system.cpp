@@ -553,6 +553,15 @@ std::unique_ptr<PendingRewrite> PosixFileSystem::StartRewrite(const std::string&
     return nullptr;
   }
   FileDescriptor folder(*calls_, raw);
+  // A rewrite in place of another user's that was killed half-way left the
+  // file half-written; only that user's run may finish it.
+  if (struct stat journal;
+      calls_->LstatAt(folder.get(), JournalNameFor(BareNameOf(target.path)).c_str(), &journal) ==
+          0 &&
+      journal.st_uid != geteuid()) {
+    *result = {RewriteStatus::OthersPending, 0};
+    return nullptr;
+  }
   if (struct stat named;
       calls_->LstatAt(folder.get(), BareNameOf(target.path).c_str(), &named) != 0 ||
       named.st_dev != status.st_dev || named.st_ino != status.st_ino) {

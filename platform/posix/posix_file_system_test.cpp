@@ -913,6 +913,21 @@ TEST_F(InterruptedRewriteTest, AFileChangedSinceIsLeftAsItIs) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt"}));
 }
 
+// Another user's journal is not the run's to finish: the half-written file
+// is left as it is, and the rewrite says why.
+TEST_F(InterruptedRewriteTest, AnotherUsersIsLeftAndTheRewriteSaysSo) {
+  SKIP_UNLESS_ROOT();
+  Interrupt();
+  const std::string half = Get("a.txt");
+  ASSERT_EQ(chown(Path(".a.txt.sorrel-journal").c_str(), 65534, 65534), 0);
+  PosixFileSystem fs;
+  EXPECT_TRUE(fs.FinishInterruptedRuns().empty());
+  EXPECT_EQ(fs.RewriteFile(Path("a.txt"), ReadOk(fs, "a.txt"), kNew).status,
+            RewriteStatus::OthersPending);
+  EXPECT_EQ(Get("a.txt"), half);
+  EXPECT_EQ(Names(), (std::vector<std::string>{".a.txt.sorrel-journal", "a.txt", "b.txt"}));
+}
+
 TEST_F(InterruptedRewriteTest, WhatARunStillAtWorkHoldsIsLeftAlone) {
   Interrupt();
   Put(".c.txt.sorrel-tmp-AbC123", "new content of a killed writer");

@@ -143,13 +143,15 @@ constexpr uint64_t kMaxReadSize = uint64_t{4} << 30;
 constexpr uint64_t kSequentialReadSize = uint64_t{1} << 20;
 
 // Refuses a file that Windows would call read-only (no write bit at all,
-// which root must respect too) or that cannot be opened for writing.
-// The file is opened for reading and writing, which the rewrite needs of it
-// anyway; *fd and *status receive it.
+// which root must respect too) or that the process may not write. The file
+// is opened for reading only (into *fd, its state into *status): opening
+// it for writing may change it (overlayfs copies it up, with a new change
+// time), and most rewrites replace it by name; the rewrite in place opens
+// it for writing itself.
 int CheckWritable(PosixCalls& calls, const ResolvedPath& target, int* fd, struct stat* status) {
   if ((target.status.st_mode & 0222) == 0) return EACCES;
   if (calls.Access(target.path.c_str(), W_OK) != 0) return LastErrno();
-  return OpenResolved(calls, target, O_RDWR | O_NONBLOCK, fd, status);
+  return OpenResolved(calls, target, O_RDONLY | O_NONBLOCK, fd, status);
 }
 
 // Resolves name with the rule for links and opens the file it ends at.

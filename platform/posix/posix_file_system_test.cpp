@@ -52,6 +52,7 @@ class FaultyCalls : public PosixCalls {
   std::function<void()> before_fsync;  // someone else touches the target
   std::function<void()> after_fstat;
   std::function<void()> before_rename;
+  std::function<void(const char*)> on_write_open;
   int reads = 0;
 
   ssize_t Write(int fd, const void* buffer, size_t count) override {
@@ -88,6 +89,10 @@ class FaultyCalls : public PosixCalls {
   int Fsetxattr(int fd, const char* name, const void* value, size_t size) override {
     return setxattr_error != 0 ? Failure(setxattr_error)
                                : PosixCalls::Fsetxattr(fd, name, value, size);
+  }
+  int OpenNoLinks(const char* path, int flags) override {
+    if (on_write_open && (flags & (O_WRONLY | O_RDWR)) != 0) on_write_open(path);
+    return PosixCalls::OpenNoLinks(path, flags);
   }
   int Fstat(int fd, struct stat* status) override {
     const int result = PosixCalls::Fstat(fd, status);
@@ -623,6 +628,23 @@ TEST_F(PosixFileSystemTest, TimesComeBackToTheNanosecondAndAccessTimeStays) {
   EXPECT_EQ(fs.SetFileTimes(Path("missing"), times), TimesStatus::CannotOpen);
   EXPECT_FALSE(fs.GetFileTimes(Path("missing"), &times));
   EXPECT_EQ(fs.LastError(), ENOENT);
+}
+
+// Opening a file for writing may change it (overlayfs copies it up to its
+// upper layer, with a new change time): a file with one link is rewritten
+// without that.
+TEST_F(PosixFileSystemTest, AFileWithOneLinkIsNotOpenedForWriting) {
+  Put("a.txt", "old\r\n");
+  FaultyCalls calls;
+  calls.on_write_open = [](const char* path) {
+    struct stat status {};
+    if (::stat(path, &status) != 0 || !S_ISREG(status.st_mode)) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(::chmod(path, status.st_mode & 07777), 0);
+  };
+  PosixFileSystem fs(&calls);
+  EXPECT_EQ(fs.RewriteFile(Path("a.txt"), ReadOk(fs, "a.txt"), "new\n").status, RewriteStatus::Ok);
+  EXPECT_EQ(Get("a.txt"), "new\n");
 }
 
 // A rewrite given times hands them to the new content before it takes the

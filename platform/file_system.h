@@ -95,13 +95,15 @@ enum class ReadStatus {
 
 enum class RewriteStatus {
   Ok,
-  CannotOpen,      // the target (or a temporary file beside it) cannot be written; error set
-  WriteError,      // writing, syncing or renaming failed; the original is kept; error set
-  Changed,         // the target changed since it was read; nothing was written
-  AttributesLost,  // an extended attribute could not be given to the new
-                   // content; nothing was written; error set
-  OthersPending,   // a rewrite of the file by another user was killed half-way
-                   // and waits for that user's next run; nothing was written
+  CannotOpen,         // the target (or a temporary file beside it) cannot be written; error set
+  WriteError,         // writing, syncing or renaming failed; the original is kept; error set
+  Changed,            // the target changed since it was read; nothing was written
+  AttributesLost,     // an extended attribute could not be given to the new
+                      // content; nothing was written; error set
+  OthersPending,      // a rewrite of the file by another user was killed half-way
+                      // and waits for that user's next run; nothing was written
+  FolderNotWritable,  // the file may be written but its folder may not, where
+                      // the rewrite needs a working file; error set
 };
 
 enum class TimesStatus { Ok, CannotOpen, CannotSet };

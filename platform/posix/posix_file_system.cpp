@@ -459,9 +459,7 @@ class PosixFileSystem::RenamePending : public PendingRewrite {
   RewriteResult Start(int original, const struct stat& status, const std::string& data,
                       const FileTimes* times, bool* owner_kept) {
     *owner_kept = true;
-    if (const int error = temporary_.Create(name_)) {
-      return {RewriteStatus::CannotOpen, error};
-    }
+    if (const int error = temporary_.Create(name_)) return CannotCreate(error);
     // The owner first, on the empty file: changing it clears the set-ID bits
     // and file capabilities, which the attributes below give back.
     if (const int error = GiveOwner(calls_, temporary_.fd(), status)) {

@@ -156,7 +156,7 @@ RewriteResult RewriteInPlace(PosixCalls& calls, int folder, const ResolvedPath& 
 
   const std::string name = BareNameOf(target.path);
   WorkingFile journal(calls, folder);
-  if (const int error = journal.Create(name)) return {RewriteStatus::CannotOpen, error};
+  if (const int error = journal.Create(name)) return CannotCreate(error);
   if (const int error = WriteJournal(calls, journal.fd(), fd.get(), status, name, data)) {
     return {RewriteStatus::WriteError, error};
   }

@@ -11,6 +11,7 @@
 // whole would not fit a file name.
 #pragma once
 
+#include <cerrno>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,6 +62,11 @@ class WorkingFile {
   std::string name_;  // empty while it has none
   bool keep_ = false;
 };
+
+// The result of a rewrite whose working file error kept from being made.
+inline RewriteResult CannotCreate(int error) {
+  return {error == EACCES ? RewriteStatus::FolderNotWritable : RewriteStatus::CannotOpen, error};
+}
 
 // Removes the temporary files among names in the open folder whose writers
 // are gone.

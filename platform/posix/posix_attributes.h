@@ -22,6 +22,11 @@ int GiveOwner(PosixCalls& calls, int fd, const struct stat& original);
 // more than everyone else had.
 mode_t SafeCopyMode(const struct stat& original, uid_t owner, gid_t group);
 
+// Gives to the inode flags of from that a file's owner may set (nodump,
+// noatime, secure deletion, no copy-on-write, compression and the like);
+// nothing where the file system keeps no flags. 0, or the error.
+int CopyFlags(PosixCalls& calls, int from, int to);
+
 // Makes to carry what from carries: extended attributes that from lacks are
 // removed from to (one inherited from the folder, say), mode is set, then
 // every extended attribute of from is copied, access control lists last and

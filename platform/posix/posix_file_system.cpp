@@ -5,8 +5,10 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <linux/fs.h>
 #include <linux/openat2.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -122,6 +124,12 @@ int PosixCalls::Link(int folder, const char* from, const char* to) {
 }
 int PosixCalls::Flock(int fd, int operation) {
   return ::flock(fd, operation);
+}
+int PosixCalls::GetFlags(int fd, int* flags) {
+  return ::ioctl(fd, FS_IOC_GETFLAGS, flags);
+}
+int PosixCalls::SetFlags(int fd, int flags) {
+  return ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
 }
 ssize_t PosixCalls::Flistxattr(int fd, char* list, size_t size) {
   return ::flistxattr(fd, list, size);
@@ -453,17 +461,22 @@ class PosixFileSystem::RenamePending : public PendingRewrite {
   }
 
   // Writes data into a new file beside the target as the original (open,
-  // with its state in status) has it. Nothing is written, and *owner_kept
-  // is false, when the process may not give the new file the original's
-  // owner and group: the caller rewrites in place instead.
+  // with its state in status) has it. Nothing is written, and *in_place is
+  // true, when the process may not give the new file the original's owner
+  // and group or inode flags: the caller rewrites in place instead.
   RewriteResult Start(int original, const struct stat& status, const std::string& data,
-                      const FileTimes* times, bool* owner_kept) {
-    *owner_kept = true;
+                      const FileTimes* times, bool* in_place) {
+    *in_place = false;
     if (const int error = temporary_.Create(name_)) return CannotCreate(error);
     // The owner first, on the empty file: changing it clears the set-ID bits
     // and file capabilities, which the attributes below give back.
     if (const int error = GiveOwner(calls_, temporary_.fd(), status)) {
-      *owner_kept = error != EPERM;
+      *in_place = error == EPERM;
+      return {RewriteStatus::WriteError, error};
+    }
+    // The flags while the file is empty: no copy-on-write takes only then.
+    if (const int error = CopyFlags(calls_, original, temporary_.fd())) {
+      *in_place = true;
       return {RewriteStatus::WriteError, error};
     }
     if (const int error = WriteStartingWriteback(calls_, temporary_.fd(), data)) {
@@ -578,10 +591,10 @@ std::unique_ptr<PendingRewrite> PosixFileSystem::StartRewrite(const std::string&
       return nullptr;
     }
     auto pending = std::make_unique<RenamePending>(this, own_folder, target, snapshot);
-    bool owner_kept = false;
-    *result = pending->Start(original.get(), status, data, times, &owner_kept);
+    bool in_place = false;
+    *result = pending->Start(original.get(), status, data, times, &in_place);
     if (result->status == RewriteStatus::Ok) return pending;
-    if (owner_kept) {
+    if (!in_place) {
       Fail(result->error);
       return nullptr;
     }

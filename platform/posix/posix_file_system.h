@@ -66,6 +66,10 @@ class PosixCalls {
   virtual int Access(const char* path, int mode);
   virtual int Rename(int folder, const char* from, const char* to);
   virtual int Unlink(int folder, const char* name);
+  // The inode flags of fd (FS_IOC_GETFLAGS and FS_IOC_SETFLAGS): nodump,
+  // noatime, no copy-on-write and the like.
+  virtual int GetFlags(int fd, int* flags);
+  virtual int SetFlags(int fd, int flags);
   virtual ssize_t Flistxattr(int fd, char* list, size_t size);
   virtual ssize_t Fgetxattr(int fd, const char* name, void* value, size_t size);
   virtual int Fsetxattr(int fd, const char* name, const void* value, size_t size);

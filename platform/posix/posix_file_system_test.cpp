@@ -4,7 +4,9 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <limits.h>
+#include <linux/fs.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -53,6 +55,7 @@ class FaultyCalls : public PosixCalls {
   std::function<void()> after_fstat;
   std::function<void()> before_rename;
   std::function<void(const char*)> on_write_open;
+  int set_flags_error = 0;
   int reads = 0;
 
   ssize_t Write(int fd, const void* buffer, size_t count) override {
@@ -89,6 +92,9 @@ class FaultyCalls : public PosixCalls {
   int Fsetxattr(int fd, const char* name, const void* value, size_t size) override {
     return setxattr_error != 0 ? Failure(setxattr_error)
                                : PosixCalls::Fsetxattr(fd, name, value, size);
+  }
+  int SetFlags(int fd, int flags) override {
+    return set_flags_error != 0 ? Failure(set_flags_error) : PosixCalls::SetFlags(fd, flags);
   }
   int OpenNoLinks(const char* path, int flags) override {
     if (on_write_open && (flags & (O_WRONLY | O_RDWR)) != 0) on_write_open(path);
@@ -647,6 +653,42 @@ TEST_F(PosixFileSystemTest, AFileWithOneLinkIsNotOpenedForWriting) {
   PosixFileSystem fs(&calls);
   EXPECT_EQ(fs.RewriteFile(Path("a.txt"), ReadOk(fs, "a.txt"), "new\n").status, RewriteStatus::Ok);
   EXPECT_EQ(Get("a.txt"), "new\n");
+}
+
+// The flags a file's owner may set (nodump, noatime) go with the new
+// content; where the new file cannot take them, the file is rewritten in
+// place, which keeps them.
+TEST_F(PosixFileSystemTest, RewriteKeepsInodeFlags) {
+  Put("a.txt", "old\r\n");
+  Put("b.txt", "old\r\n");
+  const int kept = FS_NODUMP_FL | FS_NOATIME_FL;
+  for (const char* name : {"a.txt", "b.txt"}) {
+    const int fd = open(Path(name).c_str(), O_RDONLY);
+    int flags = 0;
+    const bool set = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                     (flags |= kept, ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+    close(fd);
+    if (!set) GTEST_SKIP() << "no inode flags on " << folder_;
+  }
+  const auto flags_of = [this](const char* name) {
+    const int fd = open(Path(name).c_str(), O_RDONLY);
+    int flags = 0;
+    EXPECT_EQ(ioctl(fd, FS_IOC_GETFLAGS, &flags), 0);
+    close(fd);
+    return flags & kept;
+  };
+  FaultyCalls calls;
+  PosixFileSystem fs(&calls);
+  const ino_t before = StatOf("b.txt").st_ino;
+  EXPECT_EQ(fs.RewriteFile(Path("a.txt"), ReadOk(fs, "a.txt"), "new\n").status, RewriteStatus::Ok);
+  calls.set_flags_error = EOPNOTSUPP;
+  EXPECT_EQ(fs.RewriteFile(Path("b.txt"), ReadOk(fs, "b.txt"), "new\n").status, RewriteStatus::Ok);
+  for (const char* name : {"a.txt", "b.txt"}) {
+    EXPECT_EQ(Get(name), "new\n") << name;
+    EXPECT_EQ(flags_of(name), kept) << name;
+  }
+  EXPECT_EQ(StatOf("b.txt").st_ino, before);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt"}));
 }
 
 // A rewrite given times hands them to the new content before it takes the

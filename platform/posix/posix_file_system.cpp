@@ -545,7 +545,14 @@ std::unique_ptr<PendingRewrite> PosixFileSystem::StartRewrite(const std::string&
   int raw = -1;
   struct stat status;
   int error = ResolvePath(*calls_, name, &target, &refused);
-  if (error == 0) error = CheckWritable(*calls_, target, &raw, &status);
+  if (error == 0) {
+    error = CheckWritable(*calls_, target, &raw, &status);
+    // Another file, or a link, took the place of the one just resolved.
+    if (error == ELOOP) {
+      *result = {RewriteStatus::Changed, 0};
+      return nullptr;
+    }
+  }
   if (error != 0) {
     Fail(error);
     *result = {RewriteStatus::CannotOpen, error};

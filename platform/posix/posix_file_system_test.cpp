@@ -653,6 +653,19 @@ TEST_F(PosixFileSystemTest, AFileWithOneLinkIsNotOpenedForWriting) {
   PosixFileSystem fs(&calls);
   EXPECT_EQ(fs.RewriteFile(Path("a.txt"), ReadOk(fs, "a.txt"), "new\n").status, RewriteStatus::Ok);
   EXPECT_EQ(Get("a.txt"), "new\n");
+
+  // A file with two links is, and where that gives it a new number, the
+  // rewrite says that the file changed, not that a link went round in circles.
+  Put("b.txt", "old\r\n");
+  ASSERT_EQ(link(Path("b.txt").c_str(), Path("b2.txt").c_str()), 0);
+  calls.on_write_open = [this](const char* path) {
+    if (std::string(path) != Path("b.txt")) return;
+    Put("copy", "old\r\n");
+    EXPECT_EQ(::rename(Path("copy").c_str(), path), 0);
+  };
+  EXPECT_EQ(fs.RewriteFile(Path("b.txt"), ReadOk(fs, "b.txt"), "new\n").status,
+            RewriteStatus::Changed);
+  EXPECT_EQ(Get("b.txt"), "old\r\n");
 }
 
 // The flags a file's owner may set (nodump, noatime) go with the new

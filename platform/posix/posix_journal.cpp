@@ -148,8 +148,10 @@ RewriteResult RewriteInPlace(PosixCalls& calls, int folder, const ResolvedPath& 
                              const FileTimes* times) {
   int raw = -1;
   struct stat status;
+  // Opening the file for writing may itself give it a new number (overlayfs
+  // copies it up): another file in its place reads as a change.
   if (const int error = OpenResolved(calls, target, O_RDWR | O_NONBLOCK, &raw, &status)) {
-    return {RewriteStatus::CannotOpen, error};
+    return {error == ELOOP ? RewriteStatus::Changed : RewriteStatus::CannotOpen, error};
   }
   FileDescriptor fd(calls, raw);
   if (!Matches(status, snapshot)) return {RewriteStatus::Changed, 0};

@@ -162,6 +162,32 @@ int CheckWritable(PosixCalls& calls, const ResolvedPath& target, int* fd, struct
   return OpenResolved(calls, target, O_RDONLY | O_NONBLOCK, fd, status);
 }
 
+// Opens the folder of the file at path (open, in the state of status)
+// through no link, into *folder: every name the rewrite makes or replaces is
+// taken in it, so that a folder on the way that is swapped for a link
+// meanwhile cannot send the rename elsewhere. Changed when the folder no
+// longer holds the file under its name; OthersPending when it holds the
+// journal of another user's rewrite of it that was killed half-way, which
+// only that user's run may finish.
+RewriteResult OpenTargetFolder(PosixCalls& calls, const std::string& path,
+                               const struct stat& status, int* folder) {
+  if (const int error = OpenFolder(calls, FolderOf(path), folder)) {
+    return {RewriteStatus::CannotOpen, error};
+  }
+  const std::string name = BareNameOf(path);
+  struct stat found;
+  RewriteResult result;
+  if (calls.LstatAt(*folder, JournalNameFor(name).c_str(), &found) == 0 &&
+      found.st_uid != geteuid()) {
+    result = {RewriteStatus::OthersPending, 0};
+  } else if (calls.LstatAt(*folder, name.c_str(), &found) != 0 || found.st_dev != status.st_dev ||
+             found.st_ino != status.st_ino) {
+    result = {RewriteStatus::Changed, 0};
+  }
+  if (result.status != RewriteStatus::Ok) calls.Close(*folder);
+  return result;
+}
+
 // Resolves name with the rule for links and opens the file it ends at.
 int OpenFollowing(PosixCalls& calls, const std::string& name, int flags, int* fd,
                   struct stat* status = nullptr) {
@@ -563,31 +589,12 @@ std::unique_ptr<PendingRewrite> PosixFileSystem::StartRewrite(const std::string&
     *result = {RewriteStatus::Changed, 0};
     return nullptr;
   }
-  // Every name the rewrite makes or replaces is taken in this folder, held
-  // open: a folder on the way that is swapped for a link meanwhile cannot
-  // send the rename elsewhere.
-  error = OpenFolder(*calls_, FolderOf(target.path), &raw);
-  if (error != 0) {
-    Fail(error);
-    *result = {RewriteStatus::CannotOpen, error};
+  *result = OpenTargetFolder(*calls_, target.path, status, &raw);
+  if (result->status != RewriteStatus::Ok) {
+    if (result->error != 0) Fail(result->error);
     return nullptr;
   }
   FileDescriptor folder(*calls_, raw);
-  // A rewrite in place of another user's that was killed half-way left the
-  // file half-written; only that user's run may finish it.
-  if (struct stat journal;
-      calls_->LstatAt(folder.get(), JournalNameFor(BareNameOf(target.path)).c_str(), &journal) ==
-          0 &&
-      journal.st_uid != geteuid()) {
-    *result = {RewriteStatus::OthersPending, 0};
-    return nullptr;
-  }
-  if (struct stat named;
-      calls_->LstatAt(folder.get(), BareNameOf(target.path).c_str(), &named) != 0 ||
-      named.st_dev != status.st_dev || named.st_ino != status.st_ino) {
-    *result = {RewriteStatus::Changed, 0};
-    return nullptr;
-  }
 
   if (target.status.st_nlink <= 1) {
     if (!syncs_) syncs_ = std::make_unique<BackgroundSyncs>(*calls_);

@@ -54,12 +54,12 @@ class FailingCalls : public platform::PosixCalls {
     }
     return platform::PosixCalls::Fsync(fd);
   }
-  int Rename(const char* from, const char* to) override {
+  int Rename(int folder, const char* from, const char* to) override {
     if (fault == Fault::Rename) {
       errno = EXDEV;
       return -1;
     }
-    return platform::PosixCalls::Rename(from, to);
+    return platform::PosixCalls::Rename(folder, from, to);
   }
   ssize_t Read(int fd, void* buffer, size_t count) override {
     if (fault == Fault::GrowWhileRead && grow_path != nullptr) {

@@ -152,5 +152,15 @@ inline constexpr TextPair kCannotKeepAttributes{u"拡張属性を引き継げま
 inline constexpr TextPair kChangedSinceRead{
     u"読み込み後にファイルが変更されたため、書き込みを中止しました。",
     u"The file was changed after it was read; it was not written."};
+// The file may be written, but not its folder, where the new content is
+// made before it replaces the file.
+inline constexpr TextPair kFolderNotWritable{
+    u"ファイルのあるフォルダに書き込めないため、書き込みを中止しました。",
+    u"The file's folder cannot be written to; it was not written."};
+// Another user's run was killed while it rewrote the file in place: the
+// file may be half-written until that user's next run finishes it.
+inline constexpr TextPair kOthersRewritePending{
+    u"他のユーザーによる書き込みが中断されたままのため、書き込みを中止しました。",
+    u"Another user's interrupted rewrite of the file is pending; it was not written."};
 
 }  // namespace sorrel::messages

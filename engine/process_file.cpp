@@ -79,14 +79,14 @@ void RememberAfterWrite(JobContext& ctx, const std::string& name,
   if (ctx.fs->FileId(name, &now)) Remember(ctx, now);
 }
 
-// Gives the rewritten file back its times, reporting what failed.
-void RestoreTimes(JobContext& ctx, const std::string& name, std::u16string_view shown,
-                  bool have_times, const platform::FileTimes& times) {
+// Reports what kept the rewritten file from getting its times back.
+void ReportTimes(JobContext& ctx, std::u16string_view shown, bool have_times,
+                 platform::TimesStatus given) {
   if (!have_times) {
     EmitNamed(ctx, messages::kCannotReadTimes, shown);
     return;
   }
-  switch (ctx.fs->SetFileTimes(name, times)) {
+  switch (given) {
     case platform::TimesStatus::Ok:
       break;
     case platform::TimesStatus::CannotOpen:
@@ -113,7 +113,7 @@ void Written(JobContext& ctx, const ConversionOptions& o, PendingWrite& write,
   if (RewriteOutcome(ctx, result, &write.what, &write.detail)) {
     ++ctx.ReplacedCount;
     if (write.nul_removed) EmitNamed(ctx, messages::kNulRemoved, shown);
-    if (o.SETTS) RestoreTimes(ctx, write.name, shown, write.have_times, write.times);
+    if (o.SETTS) ReportTimes(ctx, shown, write.have_times, result.times);
   }
   EmitWriterLine(ctx, shown, write.what, write.detail);
   RememberAfterWrite(ctx, write.name, &write.snapshot);
@@ -148,7 +148,10 @@ void WriteBack(JobContext& ctx, FileWork& work, const ConversionOptions& o,
     return;
   }
   platform::RewriteResult result;
-  write->rewrite = ctx.fs->StartRewrite(name, work.snapshot, work.data, &result);
+  // The times go with the new content, so that it never has its name
+  // without them.
+  write->rewrite = ctx.fs->StartRewrite(name, work.snapshot, work.data,
+                                        write->have_times ? &write->times : nullptr, &result);
   std::string().swap(work.data);
   if (write->rewrite && pending != nullptr) {
     *pending = std::move(write);

@@ -49,7 +49,8 @@ bool WalkFiles(Walk& walk) {
 bool WalkSubfolders(Walk& walk) {
   JobContext& ctx = walk.ctx;
   std::string here;
-  if (!ctx.fs->GetCurrentDirectory(&here)) return true;
+  platform::FileSnapshot here_id;
+  if (!ctx.fs->GetCurrentDirectory(&here) || !ctx.fs->CurrentDirectoryId(&here_id)) return true;
   std::unique_ptr<platform::DirectorySearch> search = ctx.fs->FindFirst("*.*");
   if (!search) return true;
   platform::FindEntry entry;
@@ -66,7 +67,12 @@ bool WalkSubfolders(Walk& walk) {
       continue;
     }
     const bool go_on = !FirstVisit(walk) || WalkFolder(walk);
-    if (!ctx.fs->SetCurrentDirectory(here)) {
+    // The way back goes by name, and a folder on it may have been swapped
+    // for a link to another folder meanwhile: coming back anywhere but where
+    // the walk left counts as not coming back.
+    platform::FileSnapshot back;
+    if (!ctx.fs->SetCurrentDirectory(here) || !ctx.fs->CurrentDirectoryId(&back) ||
+        back.device != here_id.device || back.inode != here_id.inode) {
       // Going on from the wrong folder would touch files that were not asked
       // for: the walk stops here.
       EmitReportLine(ctx, FormatText(ctx.Text(messages::kCannotEnterFolder), {ShownName(here)}));

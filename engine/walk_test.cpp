@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -206,6 +207,35 @@ TEST_F(WalkTest, ANumberHandedOnIsNotTakenForAFileAlreadyConverted) {
   EXPECT_EQ(dir.Read("sub/b.txt"), "b\n");
   EXPECT_EQ(dir.Read("sub/d.txt"), "d\n");
   EXPECT_EQ(env.ctx.TargetCount, 4u);
+}
+
+// While the walk is in the first of b's subfolders, b is swapped for a link
+// to another folder with subfolders of the same names: the way back by name
+// would lead there, so the walk stops with a line.
+TEST_F(WalkTest, AFolderSwappedForALinkOnTheWayBackStopsTheWalk) {
+  for (const char* f : {"b", "b/c1", "b/c2", "elsewhere", "elsewhere/c1", "elsewhere/c2"}) {
+    dir.MakeFolder(f);
+  }
+  dir.Write("elsewhere/c1/x.txt", "");
+  dir.Write("elsewhere/c2/x.txt", "");
+  options.SearchSubFolders = true;
+  struct Swap : FileSystemWrapper {
+    Swap(platform::FileSystem* fs, TempFolder* dir) : FileSystemWrapper(fs), dir(dir) {}
+    bool SetCurrentDirectory(const std::string& path) override {
+      const bool entered = FileSystemWrapper::SetCurrentDirectory(path);
+      if ((path == "c1" || path == "c2") && !std::exchange(swapped, true)) {
+        EXPECT_EQ(rename(dir->Path("b").c_str(), dir->Path("b.old").c_str()), 0);
+        EXPECT_EQ(symlink(dir->Path("elsewhere").c_str(), dir->Path("b").c_str()), 0);
+      }
+      return entered;
+    }
+    TempFolder* dir;
+    bool swapped = false;
+  } fs(env.ctx.fs, &dir);
+  env.ctx.fs = &fs;
+  EXPECT_FALSE(Walk());
+  EXPECT_EQ(Visited().rfind(u"SetCurrentDirectory error. - ", 0), 0u);
+  EXPECT_EQ(Visited().find(u"x.txt"), std::u16string::npos);
 }
 
 TEST_F(WalkTest, AnAbortDeepDownStopsEveryLevel) {

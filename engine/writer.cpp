@@ -149,6 +149,14 @@ bool RewriteOutcome(const JobContext& ctx, const platform::RewriteResult& result
       *what = ctx.Text(messages::kCannotOpenForWrite);
       *detail = ctx.Text(messages::kChangedSinceRead);
       return false;
+    case platform::RewriteStatus::OthersPending:
+      *what = ctx.Text(messages::kCannotOpenForWrite);
+      *detail = ctx.Text(messages::kOthersRewritePending);
+      return false;
+    case platform::RewriteStatus::FolderNotWritable:
+      *what = ctx.Text(messages::kCannotOpenForWrite);
+      *detail = ctx.Text(messages::kFolderNotWritable);
+      return false;
     case platform::RewriteStatus::AttributesLost:
       *what = ctx.Text(messages::kCannotKeepAttributes);
       *detail = SystemErrorText(ctx, result.error);

@@ -193,6 +193,16 @@ TEST_F(WriterTest, FailuresOfTheRewriteKeepTheOriginal) {
   Write(u"new", 932, 0);
   EXPECT_EQ(what, u"ファイルを書き込みモードで開けません");
   EXPECT_EQ(detail, messages::kChangedSinceRead.ja);
+
+  fs.result = {platform::RewriteStatus::OthersPending, 0};
+  Write(u"new", 932, 0);
+  EXPECT_EQ(what, u"ファイルを書き込みモードで開けません");
+  EXPECT_EQ(detail, messages::kOthersRewritePending.ja);
+
+  fs.result = {platform::RewriteStatus::FolderNotWritable, EACCES};
+  Write(u"new", 932, 0);
+  EXPECT_EQ(what, u"ファイルを書き込みモードで開けません");
+  EXPECT_EQ(detail, messages::kFolderNotWritable.ja);
 }
 
 TEST_F(WriterTest, AFileChangedAfterItWasReadIsNotOverwritten) {

@@ -95,19 +95,25 @@ enum class ReadStatus {
 
 enum class RewriteStatus {
   Ok,
-  CannotOpen,      // the target (or a temporary file beside it) cannot be written; error set
-  WriteError,      // writing, syncing or renaming failed; the original is kept; error set
-  Changed,         // the target changed since it was read; nothing was written
-  AttributesLost,  // an extended attribute could not be given to the new
-                   // content; nothing was written; error set
+  CannotOpen,         // the target (or a temporary file beside it) cannot be written; error set
+  WriteError,         // writing, syncing or renaming failed; the original is kept; error set
+  Changed,            // the target changed since it was read; nothing was written
+  AttributesLost,     // an extended attribute could not be given to the new
+                      // content; nothing was written; error set
+  OthersPending,      // a rewrite of the file by another user was killed half-way
+                      // and waits for that user's next run; nothing was written
+  FolderNotWritable,  // the file may be written but its folder may not, where
+                      // the rewrite needs a working file; error set
 };
+
+enum class TimesStatus { Ok, CannotOpen, CannotSet };
 
 struct RewriteResult {
   RewriteStatus status = RewriteStatus::Ok;
   int error = 0;  // the system's error code for CannotOpen and WriteError
+  // Whether the times asked of a rewrite that went Ok were given.
+  TimesStatus times = TimesStatus::Ok;
 };
-
-enum class TimesStatus { Ok, CannotOpen, CannotSet };
 
 // What became of a rewrite that a run killed half-way had left.
 enum class RecoveryOutcome {
@@ -181,12 +187,18 @@ class FileSystem {
   // on at once: everything up to writing the new content and starting its
   // sync, and PendingRewrite::Finish for the rest. Null, with *result, when
   // the rewrite has ended here already (a failure, or a rewrite that can
-  // only be done at once). By default it is done at once.
+  // only be done at once). With times, the new content has them as
+  // SetFileTimes gives them, and result.times says whether it could. By
+  // default it is done at once, and the times are set on the name after.
   virtual std::unique_ptr<PendingRewrite> StartRewrite(const std::string& name,
                                                        const FileSnapshot& snapshot,
                                                        const std::string& data,
+                                                       const FileTimes* times,
                                                        RewriteResult* result) {
     *result = RewriteFile(name, snapshot, data);
+    if (result->status == RewriteStatus::Ok && times != nullptr) {
+      result->times = SetFileTimes(name, *times);
+    }
     return nullptr;
   }
 

@@ -1,6 +1,8 @@
 // Owner, mode and extended attributes through PosixCalls.
 #include "platform/posix/posix_attributes.h"
 
+#include <linux/fs.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -84,9 +86,27 @@ mode_t SafeCopyMode(const struct stat& original, uid_t owner, gid_t group) {
   return mode;
 }
 
+int CopyFlags(PosixCalls& calls, int from, int to) {
+  constexpr int kOwnersFlags = FS_SECRM_FL | FS_UNRM_FL | FS_COMPR_FL | FS_SYNC_FL | FS_NODUMP_FL |
+                               FS_NOATIME_FL | FS_NOCOW_FL | FS_NOCOMP_FL;
+  int wanted = 0;
+  if (calls.GetFlags(from, &wanted) != 0) return 0;  // no flags here
+  wanted &= kOwnersFlags;
+  int flags = 0;
+  if (calls.GetFlags(to, &flags) != 0) return wanted == 0 ? 0 : LastErrno();
+  const int now = (flags & ~kOwnersFlags) | wanted;
+  if (now == flags) return 0;
+  return calls.SetFlags(to, now) == 0 ? 0 : LastErrno();
+}
+
 int CopyAttributes(PosixCalls& calls, int from, int to, mode_t mode, bool acls) {
   std::vector<std::string> wanted;
   if (const int error = ListNames(calls, from, &wanted)) return error;
+  if (!acls && Contains(wanted, std::string(kAclPrefix) + "access")) {
+    // The list may have denied some of those its mask and other bits let
+    // in: without it, only the owner keeps a right.
+    mode &= ~mode_t{077};
+  }
   if (!acls) std::erase_if(wanted, [](const std::string& name) { return IsAcl(name); });
   std::vector<std::string> present;
   if (const int error = ListNames(calls, to, &present)) return error;

@@ -22,11 +22,18 @@ int GiveOwner(PosixCalls& calls, int fd, const struct stat& original);
 // more than everyone else had.
 mode_t SafeCopyMode(const struct stat& original, uid_t owner, gid_t group);
 
+// Gives to the inode flags of from that a file's owner may set (nodump,
+// noatime, secure deletion, no copy-on-write, compression and the like);
+// nothing where the file system keeps no flags. 0, or the error.
+int CopyFlags(PosixCalls& calls, int from, int to);
+
 // Makes to carry what from carries: extended attributes that from lacks are
 // removed from to (one inherited from the folder, say), mode is set, then
 // every extended attribute of from is copied, access control lists last and
 // only with acls (a list names the owning group, so it is copied only where
-// the group is kept). 0, or the error of the first step that failed.
+// the group is kept). Where from's access list stays behind, to keeps only
+// its owner's bits of mode, so that no one gets what the list denied. 0, or
+// the error of the first step that failed.
 int CopyAttributes(PosixCalls& calls, int from, int to, mode_t mode, bool acls);
 
 }  // namespace sorrel::platform

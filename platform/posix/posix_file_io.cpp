@@ -118,10 +118,20 @@ int CopyRange(PosixCalls& calls, int from, off_t from_offset, int to, off_t to_o
   return 0;
 }
 
-void SyncFolder(PosixCalls& calls, const std::string& folder) {
-  FileDescriptor fd(
-      calls, calls.Open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (fd.ok()) calls.Fsync(fd.get());
+TimesStatus GiveTimes(PosixCalls& calls, int fd, const FileTimes& times) {
+  const struct timespec new_times[2] = {{0, UTIME_OMIT}, {times.mtime_sec, times.mtime_nsec}};
+  return calls.Futimens(fd, new_times) == 0 ? TimesStatus::Ok : TimesStatus::CannotSet;
+}
+
+int OpenFolder(PosixCalls& calls, const std::string& folder, int* fd) {
+  const char* path = folder.empty() ? "." : folder.c_str();
+  *fd = calls.OpenNoLinks(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (*fd < 0 && errno == EACCES) *fd = calls.OpenNoLinks(path, O_PATH | O_DIRECTORY | O_CLOEXEC);
+  return *fd < 0 ? LastErrno() : 0;
+}
+
+void SyncFolder(PosixCalls& calls, int folder) {
+  calls.Fsync(folder);
 }
 
 }  // namespace sorrel::platform

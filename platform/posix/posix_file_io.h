@@ -66,9 +66,19 @@ int PwriteAll(PosixCalls& calls, int fd, std::string_view data, off_t offset);
 int CopyRange(PosixCalls& calls, int from, off_t from_offset, int to, off_t to_offset,
               uint64_t count);
 
-// Makes the renames, links and removals in folder (with its trailing slash,
-// empty for the current directory) durable. Failing here changes nothing for
-// the caller: the names have been changed already.
-void SyncFolder(PosixCalls& calls, const std::string& folder);
+// Gives the open file fd the last-write time of times (the access time is
+// left alone): Ok, or CannotSet with errno set.
+TimesStatus GiveTimes(PosixCalls& calls, int fd, const FileTimes& times);
+
+// Opens folder (a path with its trailing slash, empty for the current
+// directory) through no symbolic link, for the calls that work on names in
+// a folder: read-only where the folder may be read, so that it can be
+// synced, and otherwise as a mere handle (O_PATH). 0 with *fd set, or the
+// error.
+int OpenFolder(PosixCalls& calls, const std::string& folder, int* fd);
+
+// Makes the renames, links and removals in the open folder durable. Failing
+// here changes nothing for the caller: the names have been changed already.
+void SyncFolder(PosixCalls& calls, int folder);
 
 }  // namespace sorrel::platform

@@ -5,8 +5,10 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <linux/fs.h>
 #include <linux/openat2.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -31,8 +33,11 @@ namespace sorrel::platform {
 int PosixCalls::Open(const char* path, int flags) {
   return ::open(path, flags);
 }
-int PosixCalls::MakeTemporary(char* name_template) {
-  return ::mkostemp(name_template, O_CLOEXEC);
+int PosixCalls::OpenAt(int folder, const char* name, int flags) {
+  return ::openat(folder, name, flags);
+}
+int PosixCalls::CreateNew(int folder, const char* name, mode_t mode) {
+  return ::openat(folder, name, O_CREAT | O_EXCL | O_RDWR | O_NOFOLLOW | O_CLOEXEC, mode);
 }
 int PosixCalls::Close(int fd) {
   return ::close(fd);
@@ -87,11 +92,14 @@ ssize_t PosixCalls::Readlink(const char* path, char* buffer, size_t size) {
 int PosixCalls::Access(const char* path, int mode) {
   return ::access(path, mode);
 }
-int PosixCalls::Rename(const char* from, const char* to) {
-  return ::rename(from, to);
+int PosixCalls::LstatAt(int folder, const char* name, struct stat* status) {
+  return ::fstatat(folder, name, status, AT_SYMLINK_NOFOLLOW);
 }
-int PosixCalls::Unlink(const char* path) {
-  return ::unlink(path);
+int PosixCalls::Rename(int folder, const char* from, const char* to) {
+  return ::renameat(folder, from, folder, to);
+}
+int PosixCalls::Unlink(int folder, const char* name) {
+  return ::unlinkat(folder, name, 0);
 }
 int PosixCalls::OpenNoLinks(const char* path, int flags) {
   struct open_how how {};
@@ -101,21 +109,27 @@ int PosixCalls::OpenNoLinks(const char* path, int flags) {
   if (fd >= 0 || (errno != ENOSYS && errno != EPERM)) return static_cast<int>(fd);
   return ::open(path, flags | O_NOFOLLOW);  // a kernel before 5.6, or a filter
 }
-int PosixCalls::OpenTemporary(const char* folder, mode_t mode) {
-  return ::open(folder, O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+int PosixCalls::OpenTemporary(int folder, mode_t mode) {
+  return ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
 }
-int PosixCalls::LinkOpenFile(int fd, const char* path) {
+int PosixCalls::LinkOpenFile(int fd, int folder, const char* name) {
   // Through /proc no privilege is needed; AT_EMPTY_PATH needs one.
   const std::string proc = "/proc/self/fd/" + std::to_string(fd);
-  if (::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, path, AT_SYMLINK_FOLLOW) == 0) return 0;
+  if (::linkat(AT_FDCWD, proc.c_str(), folder, name, AT_SYMLINK_FOLLOW) == 0) return 0;
   if (errno != ENOENT) return -1;
-  return ::linkat(fd, "", AT_FDCWD, path, AT_EMPTY_PATH);
+  return ::linkat(fd, "", folder, name, AT_EMPTY_PATH);
 }
-int PosixCalls::Link(const char* from, const char* to) {
-  return ::link(from, to);
+int PosixCalls::Link(int folder, const char* from, const char* to) {
+  return ::linkat(folder, from, folder, to, 0);
 }
 int PosixCalls::Flock(int fd, int operation) {
   return ::flock(fd, operation);
+}
+int PosixCalls::GetFlags(int fd, int* flags) {
+  return ::ioctl(fd, FS_IOC_GETFLAGS, flags);
+}
+int PosixCalls::SetFlags(int fd, int flags) {
+  return ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
 }
 ssize_t PosixCalls::Flistxattr(int fd, char* list, size_t size) {
   return ::flistxattr(fd, list, size);
@@ -137,13 +151,41 @@ constexpr uint64_t kMaxReadSize = uint64_t{4} << 30;
 constexpr uint64_t kSequentialReadSize = uint64_t{1} << 20;
 
 // Refuses a file that Windows would call read-only (no write bit at all,
-// which root must respect too) or that cannot be opened for writing.
-// The file is opened for reading and writing, which the rewrite needs of it
-// anyway; *fd and *status receive it.
+// which root must respect too) or that the process may not write. The file
+// is opened for reading only (into *fd, its state into *status): opening
+// it for writing may change it (overlayfs copies it up, with a new change
+// time), and most rewrites replace it by name; the rewrite in place opens
+// it for writing itself.
 int CheckWritable(PosixCalls& calls, const ResolvedPath& target, int* fd, struct stat* status) {
   if ((target.status.st_mode & 0222) == 0) return EACCES;
   if (calls.Access(target.path.c_str(), W_OK) != 0) return LastErrno();
-  return OpenResolved(calls, target, O_RDWR | O_NONBLOCK, fd, status);
+  return OpenResolved(calls, target, O_RDONLY | O_NONBLOCK, fd, status);
+}
+
+// Opens the folder of the file at path (open, in the state of status)
+// through no link, into *folder: every name the rewrite makes or replaces is
+// taken in it, so that a folder on the way that is swapped for a link
+// meanwhile cannot send the rename elsewhere. Changed when the folder no
+// longer holds the file under its name; OthersPending when it holds the
+// journal of another user's rewrite of it that was killed half-way, which
+// only that user's run may finish.
+RewriteResult OpenTargetFolder(PosixCalls& calls, const std::string& path,
+                               const struct stat& status, int* folder) {
+  if (const int error = OpenFolder(calls, FolderOf(path), folder)) {
+    return {RewriteStatus::CannotOpen, error};
+  }
+  const std::string name = BareNameOf(path);
+  struct stat found;
+  RewriteResult result;
+  if (calls.LstatAt(*folder, JournalNameFor(name).c_str(), &found) == 0 &&
+      found.st_uid != geteuid()) {
+    result = {RewriteStatus::OthersPending, 0};
+  } else if (calls.LstatAt(*folder, name.c_str(), &found) != 0 || found.st_dev != status.st_dev ||
+             found.st_ino != status.st_ino) {
+    result = {RewriteStatus::Changed, 0};
+  }
+  if (result.status != RewriteStatus::Ok) calls.Close(*folder);
+  return result;
 }
 
 // Resolves name with the rule for links and opens the file it ends at.
@@ -233,18 +275,30 @@ bool PosixFileSystem::Fail(int error) {
   return false;
 }
 
-void PosixFileSystem::RenamedIn(const std::string& path) {
-  const std::string folder = FolderOf(path);
-  if (renamed_folder_pending_ && folder == renamed_folder_) return;
+void PosixFileSystem::RenamedIn(int folder) {
+  struct stat status;
+  if (calls_->Fstat(folder, &status) != 0) {
+    SyncFolder(*calls_, folder);
+    return;
+  }
+  if (renamed_folder_ && renamed_folder_id_.first == status.st_dev &&
+      renamed_folder_id_.second == status.st_ino) {
+    return;
+  }
   SyncRenamedFolder();
-  renamed_folder_ = folder;
-  renamed_folder_pending_ = true;
+  const int held = fcntl(folder, F_DUPFD_CLOEXEC, 0);
+  if (held < 0) {
+    SyncFolder(*calls_, folder);
+    return;
+  }
+  renamed_folder_ = std::make_unique<FileDescriptor>(*calls_, held);
+  renamed_folder_id_ = {status.st_dev, status.st_ino};
 }
 
 void PosixFileSystem::SyncRenamedFolder() {
-  if (!renamed_folder_pending_) return;
-  SyncFolder(*calls_, renamed_folder_);
-  renamed_folder_pending_ = false;
+  if (!renamed_folder_) return;
+  SyncFolder(*calls_, renamed_folder_->get());
+  renamed_folder_.reset();
 }
 
 std::unique_ptr<DirectorySearch> PosixFileSystem::FindFirst(const std::string& pattern) {
@@ -279,11 +333,9 @@ bool PosixFileSystem::GetCurrentDirectory(std::string* path) {
 }
 
 bool PosixFileSystem::SetCurrentDirectory(const std::string& path) {
-  // The pending folder may be named relative to the directory we leave.
+  // The renames of a folder are made durable before the walk leaves it.
   SyncRenamedFolder();
-  if (path.find('/') == std::string::npos) return EnterFolder(path);
-  if (chdir(path.c_str()) == 0) return true;
-  if (errno != ENAMETOOLONG) return Fail(LastErrno());
+  if (path.size() < PATH_MAX) return EnterFolder(path);
   const int error = ChangeDirectoryInSteps(path);
   return error == 0 || Fail(error);
 }
@@ -323,14 +375,16 @@ std::vector<Recovery> PosixFileSystem::FinishInterruptedRuns() {
     }
   }
   std::vector<Recovery> done;
-  if (names.empty()) return done;
-  RemoveLeftTemporaries(*calls_, "", names);
+  int raw = -1;
+  if (names.empty() || OpenFolder(*calls_, "", &raw) != 0) return done;
+  FileDescriptor folder(*calls_, raw);
+  RemoveLeftTemporaries(*calls_, folder.get(), names);
   for (const std::string& name : names) {
     if (!IsJournalName(name)) continue;
     Recovery recovery;
-    if (FinishJournalAt(name, &recovery)) done.push_back(std::move(recovery));
+    if (FinishJournalAt(folder.get(), name, &recovery)) done.push_back(std::move(recovery));
   }
-  SyncFolder(*calls_, "");
+  SyncFolder(*calls_, folder.get());
   return done;
 }
 
@@ -338,20 +392,23 @@ bool PosixFileSystem::FinishInterruptedRewrite(const std::string& name, Recovery
   ResolvedPath resolved;
   bool refused = false;
   if (ResolvePath(*calls_, name, &resolved, &refused) != 0) return false;
-  const std::string folder = FolderOf(resolved.path);
-  if (folder.empty()) return false;  // the walk finished this folder on entering it
-  const std::string journal = folder + JournalNameFor(BareNameOf(resolved.path));
+  const std::string path = FolderOf(resolved.path);
+  if (path.empty()) return false;  // the walk finished this folder on entering it
+  const std::string journal = JournalNameFor(BareNameOf(resolved.path));
+  int raw = -1;
+  if (OpenFolder(*calls_, path, &raw) != 0) return false;
+  FileDescriptor folder(*calls_, raw);
   struct stat status;
-  if (calls_->Lstat(journal.c_str(), &status) != 0) return false;
-  if (!FinishJournalAt(journal, recovery)) return false;
+  if (calls_->LstatAt(folder.get(), journal.c_str(), &status) != 0) return false;
+  if (!FinishJournalAt(folder.get(), journal, recovery)) return false;
   recovery->name = name;
-  SyncFolder(*calls_, folder);
+  SyncFolder(*calls_, folder.get());
   return true;
 }
 
-bool PosixFileSystem::FinishJournalAt(const std::string& journal, Recovery* recovery) {
+bool PosixFileSystem::FinishJournalAt(int folder, const std::string& journal, Recovery* recovery) {
   std::string target;
-  switch (FinishJournal(*calls_, journal, &target)) {
+  switch (FinishJournal(*calls_, folder, journal, &target)) {
     case JournalOutcome::None:
       return false;
     case JournalOutcome::Completed:
@@ -414,8 +471,15 @@ ReadStatus PosixFileSystem::ReadWholeFile(const std::string& name, std::string* 
 // synced; Finish renames it over the file.
 class PosixFileSystem::RenamePending : public PendingRewrite {
  public:
-  RenamePending(PosixFileSystem* fs, const ResolvedPath& target, const FileSnapshot& snapshot)
-      : fs_(fs), calls_(*fs->calls_), target_(target), snapshot_(snapshot), temporary_(calls_) {}
+  // folder is the target's, open; the rewrite takes it over.
+  RenamePending(PosixFileSystem* fs, int folder, const ResolvedPath& target,
+                const FileSnapshot& snapshot)
+      : fs_(fs),
+        calls_(*fs->calls_),
+        folder_(calls_, folder),
+        name_(BareNameOf(target.path)),
+        snapshot_(snapshot),
+        temporary_(calls_, folder) {}
   // A sync thread may still have the descriptor.
   ~RenamePending() override {
     fs_->unsynced_.erase(this);
@@ -423,19 +487,22 @@ class PosixFileSystem::RenamePending : public PendingRewrite {
   }
 
   // Writes data into a new file beside the target as the original (open,
-  // with its state in status) has it. Nothing is written, and *owner_kept
-  // is false, when the process may not give the new file the original's
-  // owner and group: the caller rewrites in place instead.
+  // with its state in status) has it. Nothing is written, and *in_place is
+  // true, when the process may not give the new file the original's owner
+  // and group or inode flags: the caller rewrites in place instead.
   RewriteResult Start(int original, const struct stat& status, const std::string& data,
-                      bool* owner_kept) {
-    *owner_kept = true;
-    if (const int error = temporary_.Create(target_.path)) {
-      return {RewriteStatus::CannotOpen, error};
-    }
+                      const FileTimes* times, bool* in_place) {
+    *in_place = false;
+    if (const int error = temporary_.Create(name_)) return CannotCreate(error);
     // The owner first, on the empty file: changing it clears the set-ID bits
     // and file capabilities, which the attributes below give back.
     if (const int error = GiveOwner(calls_, temporary_.fd(), status)) {
-      *owner_kept = error != EPERM;
+      *in_place = error == EPERM;
+      return {RewriteStatus::WriteError, error};
+    }
+    // The flags while the file is empty: no copy-on-write takes only then.
+    if (const int error = CopyFlags(calls_, original, temporary_.fd())) {
+      *in_place = true;
       return {RewriteStatus::WriteError, error};
     }
     if (const int error = WriteStartingWriteback(calls_, temporary_.fd(), data)) {
@@ -445,6 +512,7 @@ class PosixFileSystem::RenamePending : public PendingRewrite {
             CopyAttributes(calls_, original, temporary_.fd(), status.st_mode & 07777, true)) {
       return {RewriteStatus::AttributesLost, error};
     }
+    if (times != nullptr) times_ = GiveTimes(calls_, temporary_.fd(), *times);
     fs_->unsynced_.insert(this);
     return {RewriteStatus::Ok, 0};
   }
@@ -458,7 +526,7 @@ class PosixFileSystem::RenamePending : public PendingRewrite {
     fs_->StartSyncs();
     const RewriteResult result = Complete();
     if (result.error != 0) fs_->Fail(result.error);
-    if (result.status == RewriteStatus::Ok) fs_->RenamedIn(target_.path);
+    if (result.status == RewriteStatus::Ok) fs_->RenamedIn(folder_.get());
     return result;
   }
 
@@ -466,40 +534,51 @@ class PosixFileSystem::RenamePending : public PendingRewrite {
   RewriteResult Complete() {
     if (const int error = synced_.get()) return {RewriteStatus::WriteError, error};
     struct stat now;
-    if (calls_.Lstat(target_.path.c_str(), &now) != 0 || !Matches(now, snapshot_)) {
+    if (calls_.LstatAt(folder_.get(), name_.c_str(), &now) != 0 || !Matches(now, snapshot_)) {
       return {RewriteStatus::Changed, 0};
     }
-    if (const int error = temporary_.RenameOver(target_.path)) {
+    if (const int error = temporary_.RenameOver(name_)) {
       return {RewriteStatus::WriteError, error};
     }
-    return {RewriteStatus::Ok, 0};
+    return {RewriteStatus::Ok, 0, times_};
   }
 
   PosixFileSystem* fs_;
   PosixCalls& calls_;
-  ResolvedPath target_;
+  FileDescriptor folder_;
+  std::string name_;  // the target's, in folder_
   FileSnapshot snapshot_;
   WorkingFile temporary_;
+  TimesStatus times_ = TimesStatus::Ok;
   std::future<int> synced_;
 };
 
 RewriteResult PosixFileSystem::RewriteFile(const std::string& name, const FileSnapshot& snapshot,
                                            const std::string& data) {
   RewriteResult result;
-  const std::unique_ptr<PendingRewrite> pending = StartRewrite(name, snapshot, data, &result);
+  const std::unique_ptr<PendingRewrite> pending =
+      StartRewrite(name, snapshot, data, nullptr, &result);
   return pending ? pending->Finish() : result;
 }
 
 std::unique_ptr<PendingRewrite> PosixFileSystem::StartRewrite(const std::string& name,
                                                               const FileSnapshot& snapshot,
                                                               const std::string& data,
+                                                              const FileTimes* times,
                                                               RewriteResult* result) {
   ResolvedPath target;
   bool refused = false;
   int raw = -1;
   struct stat status;
   int error = ResolvePath(*calls_, name, &target, &refused);
-  if (error == 0) error = CheckWritable(*calls_, target, &raw, &status);
+  if (error == 0) {
+    error = CheckWritable(*calls_, target, &raw, &status);
+    // Another file, or a link, took the place of the one just resolved.
+    if (error == ELOOP) {
+      *result = {RewriteStatus::Changed, 0};
+      return nullptr;
+    }
+  }
   if (error != 0) {
     Fail(error);
     *result = {RewriteStatus::CannotOpen, error};
@@ -510,23 +589,35 @@ std::unique_ptr<PendingRewrite> PosixFileSystem::StartRewrite(const std::string&
     *result = {RewriteStatus::Changed, 0};
     return nullptr;
   }
+  *result = OpenTargetFolder(*calls_, target.path, status, &raw);
+  if (result->status != RewriteStatus::Ok) {
+    if (result->error != 0) Fail(result->error);
+    return nullptr;
+  }
+  FileDescriptor folder(*calls_, raw);
 
   if (target.status.st_nlink <= 1) {
     if (!syncs_) syncs_ = std::make_unique<BackgroundSyncs>(*calls_);
-    auto pending = std::make_unique<RenamePending>(this, target, snapshot);
-    bool owner_kept = false;
-    *result = pending->Start(original.get(), status, data, &owner_kept);
+    const int own_folder = fcntl(folder.get(), F_DUPFD_CLOEXEC, 0);
+    if (own_folder < 0) {
+      Fail(LastErrno());
+      *result = {RewriteStatus::CannotOpen, last_error_};
+      return nullptr;
+    }
+    auto pending = std::make_unique<RenamePending>(this, own_folder, target, snapshot);
+    bool in_place = false;
+    *result = pending->Start(original.get(), status, data, times, &in_place);
     if (result->status == RewriteStatus::Ok) return pending;
-    if (owner_kept) {
+    if (!in_place) {
       Fail(result->error);
       return nullptr;
     }
   }
   original.Close();
-  *result = RewriteInPlace(*calls_, target, snapshot, data);
+  *result = RewriteInPlace(*calls_, folder.get(), target, snapshot, data, times);
   if (result->error != 0) Fail(result->error);
   // The journal's removal is made durable with its folder.
-  RenamedIn(target.path);
+  RenamedIn(folder.get());
   return nullptr;
 }
 
@@ -547,14 +638,19 @@ bool PosixFileSystem::CopyFile(const std::string& from, const std::string& to) {
   }
   FileDescriptor source(*calls_, raw);
   if (!S_ISREG(status.st_mode)) return Fail(S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
+  int held = -1;
+  if (const int error = OpenFolder(*calls_, FolderOf(to), &held)) return Fail(error);
+  FileDescriptor folder(*calls_, held);
+  const std::string to_name = BareNameOf(to);
   // An old copy that was made read-only is kept, as Windows keeps one.
   struct stat old;
-  if (calls_->Lstat(to.c_str(), &old) == 0 && S_ISREG(old.st_mode) && (old.st_mode & 0222) == 0) {
+  if (calls_->LstatAt(folder.get(), to_name.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
+      (old.st_mode & 0222) == 0) {
     return Fail(EACCES);
   }
 
-  WorkingFile copy(*calls_);
-  if (const int error = copy.Create(to)) return Fail(error);
+  WorkingFile copy(*calls_, folder.get());
+  if (const int error = copy.Create(to_name)) return Fail(error);
   const int owner_error = GiveOwner(*calls_, copy.fd(), status);
   if (owner_error != 0 && owner_error != EPERM) return Fail(owner_error);
   struct stat made;
@@ -563,17 +659,17 @@ bool PosixFileSystem::CopyFile(const std::string& from, const std::string& to) {
                                   static_cast<uint64_t>(status.st_size))) {
     return Fail(error);
   }
-  const bool same_owner = made.st_uid == status.st_uid && made.st_gid == status.st_gid;
+  const bool same_group = made.st_gid == status.st_gid;
   if (const int error =
           CopyAttributes(*calls_, source.get(), copy.fd(),
-                         SafeCopyMode(status, made.st_uid, made.st_gid), same_owner)) {
+                         SafeCopyMode(status, made.st_uid, made.st_gid), same_group)) {
     return Fail(error);
   }
   const struct timespec times[2] = {{0, UTIME_OMIT}, status.st_mtim};
   if (calls_->Futimens(copy.fd(), times) != 0) return Fail(LastErrno());
   if (calls_->Fsync(copy.fd()) != 0) return Fail(LastErrno());
-  if (const int error = copy.RenameOver(to)) return Fail(error);
-  RenamedIn(to);
+  if (const int error = copy.RenameOver(to_name)) return Fail(error);
+  RenamedIn(folder.get());
   return true;
 }
 
@@ -591,12 +687,9 @@ TimesStatus PosixFileSystem::SetFileTimes(const std::string& name, const FileTim
     Fail(LastErrno());
     return TimesStatus::CannotOpen;
   }
-  const struct timespec new_times[2] = {{0, UTIME_OMIT}, {times.mtime_sec, times.mtime_nsec}};
-  if (calls_->Futimens(fd.get(), new_times) != 0) {
-    Fail(LastErrno());
-    return TimesStatus::CannotSet;
-  }
-  return TimesStatus::Ok;
+  const TimesStatus status = GiveTimes(*calls_, fd.get(), times);
+  if (status != TimesStatus::Ok) Fail(LastErrno());
+  return status;
 }
 
 std::u16string PosixFileSystem::SystemErrorText(UiLanguage lang, int code) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "platform/file_system.h"
 
@@ -29,14 +30,20 @@ class PosixCalls {
   // RESOLVE_NO_SYMLINKS; where the kernel lacks it, O_NOFOLLOW on the last
   // component).
   virtual int OpenNoLinks(const char* path, int flags);
+  // The calls below that take a folder work on names in the open folder
+  // (AT_FDCWD for the current directory) and follow no link at the name.
+  // openat of name in folder.
+  virtual int OpenAt(int folder, const char* name, int flags);
   // An unnamed file in folder (O_TMPFILE, read and write, close on exec).
-  virtual int OpenTemporary(const char* folder, mode_t mode);
-  // Gives the open file fd the name path (linkat of an O_TMPFILE file).
-  virtual int LinkOpenFile(int fd, const char* path);
-  virtual int Link(const char* from, const char* to);
+  virtual int OpenTemporary(int folder, mode_t mode);
+  // A new file name in folder, read and write, close on exec; EEXIST when
+  // the name is taken.
+  virtual int CreateNew(int folder, const char* name, mode_t mode);
+  // Gives the open file fd the name name in folder (linkat of an O_TMPFILE
+  // file).
+  virtual int LinkOpenFile(int fd, int folder, const char* name);
+  virtual int Link(int folder, const char* from, const char* to);
   virtual int Flock(int fd, int operation);
-  // mkostemp with O_CLOEXEC: fills in the trailing "XXXXXX" of name_template.
-  virtual int MakeTemporary(char* name_template);
   virtual int Close(int fd);
   virtual ssize_t Read(int fd, void* buffer, size_t count);
   virtual ssize_t Pread(int fd, void* buffer, size_t count, off_t offset);
@@ -54,10 +61,15 @@ class PosixCalls {
   virtual int Fstat(int fd, struct stat* status);
   virtual int Stat(const char* path, struct stat* status);
   virtual int Lstat(const char* path, struct stat* status);
+  virtual int LstatAt(int folder, const char* name, struct stat* status);
   virtual ssize_t Readlink(const char* path, char* buffer, size_t size);
   virtual int Access(const char* path, int mode);
-  virtual int Rename(const char* from, const char* to);
-  virtual int Unlink(const char* path);
+  virtual int Rename(int folder, const char* from, const char* to);
+  virtual int Unlink(int folder, const char* name);
+  // The inode flags of fd (FS_IOC_GETFLAGS and FS_IOC_SETFLAGS): nodump,
+  // noatime, no copy-on-write and the like.
+  virtual int GetFlags(int fd, int* flags);
+  virtual int SetFlags(int fd, int flags);
   virtual ssize_t Flistxattr(int fd, char* list, size_t size);
   virtual ssize_t Fgetxattr(int fd, const char* name, void* value, size_t size);
   virtual int Fsetxattr(int fd, const char* name, const void* value, size_t size);
@@ -65,6 +77,7 @@ class PosixCalls {
 };
 
 class BackgroundSyncs;
+class FileDescriptor;
 
 // Not thread-safe: LastError belongs to the one caller of the object.
 //
@@ -97,8 +110,10 @@ class PosixFileSystem : public FileSystem {
   std::unique_ptr<DirectorySearch> FindFirst(const std::string& pattern) override;
 
   bool GetCurrentDirectory(std::string* path) override;
-  // A bare name (a folder the walk met) that is a symbolic link is entered
-  // only where it may be followed; EACCES otherwise.
+  // A folder reached through a symbolic link, on any part of path, is
+  // entered only where the link may be followed; EACCES otherwise. A path of
+  // PATH_MAX bytes or more is entered a piece at a time, as the system
+  // follows its links.
   bool SetCurrentDirectory(const std::string& path) override;
   bool CurrentDirectoryId(FileSnapshot* id) override;
   bool FileId(const std::string& name, FileSnapshot* id) override;
@@ -120,17 +135,21 @@ class PosixFileSystem : public FileSystem {
   RewriteResult RewriteFile(const std::string& name, const FileSnapshot& snapshot,
                             const std::string& data) override;
   // The file with one link goes as far as its new content's sync, which goes
-  // on in the background; a rewrite in place is done at once.
+  // on in the background; a rewrite in place is done at once. The times are
+  // given to the new content before it takes the file's name (or, in place,
+  // before its sync), so that no crash leaves it under that name without
+  // them.
   std::unique_ptr<PendingRewrite> StartRewrite(const std::string& name,
                                                const FileSnapshot& snapshot,
-                                               const std::string& data,
+                                               const std::string& data, const FileTimes* times,
                                                RewriteResult* result) override;
   void SyncRenames() override;
 
   // Replaces to (not what it links to) by a synced copy of from with from's
   // last-write time and what the seam promises of its owner and mode; its
   // extended attributes come along (access control lists only where the
-  // owner and group are kept). An old to stays whole on failure.
+  // group is kept; without its list, the copy grants only its owner). An
+  // old to stays whole on failure.
   bool CopyFile(const std::string& from, const std::string& to) override;
 
   bool GetFileTimes(const std::string& name, FileTimes* times) override;
@@ -144,13 +163,14 @@ class PosixFileSystem : public FileSystem {
 
   // Keeps error for LastError and returns false.
   bool Fail(int error);
-  // Enters the folder a bare name leads to, as the rule for links allows.
+  // Enters the folder path leads to, as the rule for links allows.
   bool EnterFolder(const std::string& name);
-  // Finishes the journal at path; false when there was nothing to report.
-  bool FinishJournalAt(const std::string& path, Recovery* recovery);
-  // Notes a rename to path; syncs the folder of the renames before, if it
-  // is another one.
-  void RenamedIn(const std::string& path);
+  // Finishes the journal journal in the open folder; false when there was
+  // nothing to report.
+  bool FinishJournalAt(int folder, const std::string& journal, Recovery* recovery);
+  // Notes a rename in the open folder; syncs the folder of the renames
+  // before, if it is another one.
+  void RenamedIn(int folder);
   void SyncRenamedFolder();
   // Starts the syncs of the rewrites begun and not yet synced.
   void StartSyncs();
@@ -162,10 +182,10 @@ class PosixFileSystem : public FileSystem {
   // Rewrites begun whose syncs wait for the first of them to be finished.
   std::set<RenamePending*> unsynced_;
   int last_error_ = 0;
-  // The folder of the renames not yet synced (as named relative to the
-  // current directory, with its trailing slash).
-  std::string renamed_folder_;
-  bool renamed_folder_pending_ = false;
+  // The folder of the renames not yet synced, held open, and its device and
+  // inode; null when there are none.
+  std::unique_ptr<FileDescriptor> renamed_folder_;
+  std::pair<dev_t, ino_t> renamed_folder_id_;
 };
 
 }  // namespace sorrel::platform

@@ -4,7 +4,9 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <limits.h>
+#include <linux/fs.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -51,6 +53,9 @@ class FaultyCalls : public PosixCalls {
   bool interrupt_read = false;
   std::function<void()> before_fsync;  // someone else touches the target
   std::function<void()> after_fstat;
+  std::function<void()> before_rename;
+  std::function<void(const char*)> on_write_open;
+  int set_flags_error = 0;
   int reads = 0;
 
   ssize_t Write(int fd, const void* buffer, size_t count) override {
@@ -75,17 +80,25 @@ class FaultyCalls : public PosixCalls {
     if (before_fsync) std::exchange(before_fsync, nullptr)();
     return fsync_error != 0 ? Failure(std::exchange(fsync_error, 0)) : PosixCalls::Fsync(fd);
   }
-  int Rename(const char* from, const char* to) override {
+  int Rename(int folder, const char* from, const char* to) override {
+    if (before_rename) std::exchange(before_rename, nullptr)();
     return rename_error != 0 ? Failure(std::exchange(rename_error, 0))
-                             : PosixCalls::Rename(from, to);
+                             : PosixCalls::Rename(folder, from, to);
   }
-  int OpenTemporary(const char* folder, mode_t mode) override {
+  int OpenTemporary(int folder, mode_t mode) override {
     return temporary_error != 0 ? Failure(std::exchange(temporary_error, 0))
                                 : PosixCalls::OpenTemporary(folder, mode);
   }
   int Fsetxattr(int fd, const char* name, const void* value, size_t size) override {
     return setxattr_error != 0 ? Failure(setxattr_error)
                                : PosixCalls::Fsetxattr(fd, name, value, size);
+  }
+  int SetFlags(int fd, int flags) override {
+    return set_flags_error != 0 ? Failure(set_flags_error) : PosixCalls::SetFlags(fd, flags);
+  }
+  int OpenNoLinks(const char* path, int flags) override {
+    if (on_write_open && (flags & (O_WRONLY | O_RDWR)) != 0) on_write_open(path);
+    return PosixCalls::OpenNoLinks(path, flags);
   }
   int Fstat(int fd, struct stat* status) override {
     const int result = PosixCalls::Fstat(fd, status);
@@ -464,8 +477,10 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"SyncFails", false, SyncFails, RewriteStatus::WriteError, EIO},
         Fault{"RenameFails", false, [](FaultyCalls& c, auto&) { c.rename_error = EXDEV; },
               RewriteStatus::WriteError, EXDEV},
-        Fault{"NoTemporary", false, [](FaultyCalls& c, auto&) { c.temporary_error = EACCES; },
-              RewriteStatus::CannotOpen, EACCES},
+        Fault{"NoTemporary", false, [](FaultyCalls& c, auto&) { c.temporary_error = EMFILE; },
+              RewriteStatus::CannotOpen, EMFILE},
+        Fault{"FolderNotWritable", false, [](FaultyCalls& c, auto&) { c.temporary_error = EACCES; },
+              RewriteStatus::FolderNotWritable, EACCES},
         Fault{"Changed", false, TargetChangesBeforeTheRename, RewriteStatus::Changed, 0},
         Fault{"LinkedWriteStops", true, WriteFailsAfterThreeBytes, RewriteStatus::WriteError, EIO},
         Fault{"LinkedDiskFull", true, DiskIsFull, RewriteStatus::WriteError, ENOSPC},
@@ -554,7 +569,7 @@ TEST_F(PosixFileSystemTest, RewritesBegunTogetherAreSyncedTogether) {
   std::vector<std::unique_ptr<PendingRewrite>> pending;
   for (const char* name : {"a", "b", "c"}) {
     RewriteResult result;
-    pending.push_back(fs.StartRewrite(Path(name), ReadOk(fs, name), "new", &result));
+    pending.push_back(fs.StartRewrite(Path(name), ReadOk(fs, name), "new", nullptr, &result));
     ASSERT_NE(pending.back(), nullptr) << name;
   }
   EXPECT_EQ(calls.files, 0);
@@ -621,6 +636,102 @@ TEST_F(PosixFileSystemTest, TimesComeBackToTheNanosecondAndAccessTimeStays) {
   EXPECT_EQ(fs.SetFileTimes(Path("missing"), times), TimesStatus::CannotOpen);
   EXPECT_FALSE(fs.GetFileTimes(Path("missing"), &times));
   EXPECT_EQ(fs.LastError(), ENOENT);
+}
+
+// Opening a file for writing may change it (overlayfs copies it up to its
+// upper layer, with a new change time): a file with one link is rewritten
+// without that.
+TEST_F(PosixFileSystemTest, AFileWithOneLinkIsNotOpenedForWriting) {
+  Put("a.txt", "old\r\n");
+  FaultyCalls calls;
+  calls.on_write_open = [](const char* path) {
+    struct stat status {};
+    if (::stat(path, &status) != 0 || !S_ISREG(status.st_mode)) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(::chmod(path, status.st_mode & 07777), 0);
+  };
+  PosixFileSystem fs(&calls);
+  EXPECT_EQ(fs.RewriteFile(Path("a.txt"), ReadOk(fs, "a.txt"), "new\n").status, RewriteStatus::Ok);
+  EXPECT_EQ(Get("a.txt"), "new\n");
+
+  // A file with two links is, and where that gives it a new number, the
+  // rewrite says that the file changed, not that a link went round in circles.
+  Put("b.txt", "old\r\n");
+  ASSERT_EQ(link(Path("b.txt").c_str(), Path("b2.txt").c_str()), 0);
+  calls.on_write_open = [this](const char* path) {
+    if (std::string(path) != Path("b.txt")) return;
+    Put("copy", "old\r\n");
+    EXPECT_EQ(::rename(Path("copy").c_str(), path), 0);
+  };
+  EXPECT_EQ(fs.RewriteFile(Path("b.txt"), ReadOk(fs, "b.txt"), "new\n").status,
+            RewriteStatus::Changed);
+  EXPECT_EQ(Get("b.txt"), "old\r\n");
+}
+
+// The flags a file's owner may set (nodump, noatime) go with the new
+// content; where the new file cannot take them, the file is rewritten in
+// place, which keeps them.
+TEST_F(PosixFileSystemTest, RewriteKeepsInodeFlags) {
+  Put("a.txt", "old\r\n");
+  Put("b.txt", "old\r\n");
+  const int kept = FS_NODUMP_FL | FS_NOATIME_FL;
+  for (const char* name : {"a.txt", "b.txt"}) {
+    const int fd = open(Path(name).c_str(), O_RDONLY);
+    int flags = 0;
+    const bool set = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                     (flags |= kept, ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+    close(fd);
+    if (!set) GTEST_SKIP() << "no inode flags on " << folder_;
+  }
+  const auto flags_of = [this](const char* name) {
+    const int fd = open(Path(name).c_str(), O_RDONLY);
+    int flags = 0;
+    EXPECT_EQ(ioctl(fd, FS_IOC_GETFLAGS, &flags), 0);
+    close(fd);
+    return flags & kept;
+  };
+  FaultyCalls calls;
+  PosixFileSystem fs(&calls);
+  const ino_t before = StatOf("b.txt").st_ino;
+  EXPECT_EQ(fs.RewriteFile(Path("a.txt"), ReadOk(fs, "a.txt"), "new\n").status, RewriteStatus::Ok);
+  calls.set_flags_error = EOPNOTSUPP;
+  EXPECT_EQ(fs.RewriteFile(Path("b.txt"), ReadOk(fs, "b.txt"), "new\n").status, RewriteStatus::Ok);
+  for (const char* name : {"a.txt", "b.txt"}) {
+    EXPECT_EQ(Get(name), "new\n") << name;
+    EXPECT_EQ(flags_of(name), kept) << name;
+  }
+  EXPECT_EQ(StatOf("b.txt").st_ino, before);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt"}));
+}
+
+// A rewrite given times hands them to the new content before it takes the
+// file's name (a crash at the rename keeps them), and in place before the
+// new bytes are synced.
+TEST_F(PosixFileSystemTest, RewriteGivesTheTimesBeforeTheNewContentHasTheName) {
+  Put("a.txt", "old\r\n");
+  Put("b.txt", "old\r\n");
+  ASSERT_EQ(link(Path("b.txt").c_str(), Path("b2.txt").c_str()), 0);
+  const FileTimes times{1600000000, 987654321};
+  FaultyCalls calls;
+  PosixFileSystem fs(&calls);
+  calls.before_rename = [this] {
+    for (const std::string& name : Names()) {
+      if (name.rfind(".a.txt.sorrel-tmp-", 0) != 0) continue;
+      EXPECT_EQ(StatOf(name).st_mtim.tv_sec, 1600000000);
+      EXPECT_EQ(StatOf(name).st_mtim.tv_nsec, 987654321);
+    }
+  };
+  for (const char* name : {"a.txt", "b.txt"}) {
+    RewriteResult result;
+    std::unique_ptr<PendingRewrite> pending =
+        fs.StartRewrite(Path(name), ReadOk(fs, name), "new\n", &times, &result);
+    if (pending) result = pending->Finish();
+    EXPECT_EQ(result.status, RewriteStatus::Ok) << name;
+    EXPECT_EQ(result.times, TimesStatus::Ok) << name;
+    EXPECT_EQ(StatOf(name).st_mtim.tv_sec, 1600000000) << name;
+    EXPECT_EQ(StatOf(name).st_mtim.tv_nsec, 987654321) << name;
+  }
+  EXPECT_EQ(calls.before_rename, nullptr);  // the rename was met
 }
 
 // Runs body in a child process as the unprivileged user nobody (uid and gid
@@ -728,6 +839,27 @@ TEST_F(PosixFileSystemTest, BackupGrantsNoOneMoreThanTheOriginal) {
     EXPECT_EQ(copy.st_uid, 65534u);
     EXPECT_EQ(copy.st_mode & 07777, 0755u);
   });
+
+  // A backup by another user keeps the access list where it keeps the
+  // group, and otherwise grants no one but its owner.
+  if (std::system("command -v setfacl > /dev/null") != 0) return;
+  Put("listed.txt", "salaries\r\n");
+  ASSERT_EQ(chown(Path("listed.txt").c_str(), 1234, 65534), 0);
+  ASSERT_EQ(chmod(Path("listed.txt").c_str(), 0664), 0);
+  ASSERT_EQ(std::system(("setfacl -m g::r--,u:4321:---,o::--- " + Path("listed.txt")).c_str()), 0);
+  ASSERT_EQ(chown(Path("tool").c_str(), 1234, 1234), 0);
+  ASSERT_EQ(std::system(("setfacl -m u:4321:--- " + Path("tool")).c_str()), 0);
+  AsNobody([&] {
+    PosixFileSystem own;
+    ASSERT_TRUE(own.CopyFile(Path("listed.txt"), Path("listed.txt.bak")));
+    EXPECT_EQ(AttributesOf(Path("listed.txt.bak")).count("system.posix_acl_access"), 1u);
+    ASSERT_TRUE(own.CopyFile(Path("tool"), Path("tool.bak2")));
+    EXPECT_EQ(AttributesOf(Path("tool.bak2")).count("system.posix_acl_access"), 0u);
+    EXPECT_EQ(StatOf("tool.bak2").st_mode & 07777, 0700u);
+  });
+  EXPECT_EQ(
+      std::system(("getfacl -cp " + Path("listed.txt.bak") + " | grep -qx user:4321:---").c_str()),
+      0);
 }
 
 TEST_F(PosixFileSystemTest, LinksOfAnotherUserAreNotFollowed) {
@@ -761,13 +893,39 @@ TEST_F(PosixFileSystemTest, LinksOfAnotherUserAreNotFollowed) {
   }
   EXPECT_FALSE(fs.SetCurrentDirectory("folder"));
   EXPECT_EQ(fs.LastError(), EACCES);
+  // Also where the link is a part of a longer path.
+  EXPECT_FALSE(fs.SetCurrentDirectory(Path("home/folder/.")));
+  EXPECT_EQ(fs.LastError(), EACCES);
 
   // The target's owner may link to it, and so may the running user.
   for (const char* link : {"home/notes.txt", "home/folder"}) {
     ASSERT_EQ(lchown(Path(link).c_str(), 0, 0), 0);
   }
   EXPECT_EQ(fs.ReadWholeFile("notes.txt", &bytes, &snapshot), ReadStatus::Ok);
+  EXPECT_TRUE(fs.SetCurrentDirectory(Path("home/folder/.")));
+  EXPECT_TRUE(fs.SetCurrentDirectory(Path("home")));
   EXPECT_TRUE(fs.SetCurrentDirectory("folder"));
+}
+
+// The folder of a file is swapped for a link to another folder that holds
+// a file of the same name right before the new content takes the file's
+// name: the rename still goes to the folder the file was found in.
+TEST_F(PosixFileSystemTest, AFolderSwappedForALinkCannotRedirectTheRename) {
+  for (const char* folder : {"sub", "other"}) ASSERT_EQ(mkdir(Path(folder).c_str(), 0755), 0);
+  Put("sub/f.txt", "old\r\n");
+  Put("other/f.txt", "someone else's\r\n");
+  FaultyCalls calls;
+  PosixFileSystem fs(&calls);
+  const FileSnapshot snapshot = ReadOk(fs, "sub/f.txt");
+  calls.before_rename = [this] {
+    ASSERT_EQ(rename(Path("sub").c_str(), Path("sub.old").c_str()), 0);
+    ASSERT_EQ(symlink("other", Path("sub").c_str()), 0);
+  };
+  EXPECT_EQ(fs.RewriteFile(Path("sub/f.txt"), snapshot, "new\n").status, RewriteStatus::Ok);
+  EXPECT_EQ(Get("sub.old/f.txt"), "new\n");
+  EXPECT_EQ(Get("other/f.txt"), "someone else's\r\n");
+  EXPECT_EQ(Names("sub.old"), std::vector<std::string>{"f.txt"});
+  EXPECT_EQ(Names("other"), std::vector<std::string>{"f.txt"});
 }
 
 TEST_F(PosixFileSystemTest, AFileWhoseOwnerCannotBeKeptIsRewrittenInPlace) {
@@ -832,6 +990,21 @@ TEST_F(InterruptedRewriteTest, AFileChangedSinceIsLeftAsItIs) {
   EXPECT_EQ(done[0].outcome, RecoveryOutcome::Changed);
   EXPECT_EQ(Get("b.txt"), "edited by hand since\n");
   EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt"}));
+}
+
+// Another user's journal is not the run's to finish: the half-written file
+// is left as it is, and the rewrite says why.
+TEST_F(InterruptedRewriteTest, AnotherUsersIsLeftAndTheRewriteSaysSo) {
+  SKIP_UNLESS_ROOT();
+  Interrupt();
+  const std::string half = Get("a.txt");
+  ASSERT_EQ(chown(Path(".a.txt.sorrel-journal").c_str(), 65534, 65534), 0);
+  PosixFileSystem fs;
+  EXPECT_TRUE(fs.FinishInterruptedRuns().empty());
+  EXPECT_EQ(fs.RewriteFile(Path("a.txt"), ReadOk(fs, "a.txt"), kNew).status,
+            RewriteStatus::OthersPending);
+  EXPECT_EQ(Get("a.txt"), half);
+  EXPECT_EQ(Names(), (std::vector<std::string>{".a.txt.sorrel-journal", "a.txt", "b.txt"}));
 }
 
 TEST_F(InterruptedRewriteTest, WhatARunStillAtWorkHoldsIsLeftAlone) {

@@ -143,24 +143,26 @@ bool ReadHeader(PosixCalls& calls, int journal, uint64_t journal_size, Header* h
 
 }  // namespace
 
-RewriteResult RewriteInPlace(PosixCalls& calls, const ResolvedPath& target,
-                             const FileSnapshot& snapshot, const std::string& data) {
+RewriteResult RewriteInPlace(PosixCalls& calls, int folder, const ResolvedPath& target,
+                             const FileSnapshot& snapshot, const std::string& data,
+                             const FileTimes* times) {
   int raw = -1;
   struct stat status;
+  // Opening the file for writing may itself give it a new number (overlayfs
+  // copies it up): another file in its place reads as a change.
   if (const int error = OpenResolved(calls, target, O_RDWR | O_NONBLOCK, &raw, &status)) {
-    return {RewriteStatus::CannotOpen, error};
+    return {error == ELOOP ? RewriteStatus::Changed : RewriteStatus::CannotOpen, error};
   }
   FileDescriptor fd(calls, raw);
   if (!Matches(status, snapshot)) return {RewriteStatus::Changed, 0};
 
-  const std::string folder = FolderOf(target.path);
   const std::string name = BareNameOf(target.path);
-  WorkingFile journal(calls);
-  if (const int error = journal.Create(target.path)) return {RewriteStatus::CannotOpen, error};
+  WorkingFile journal(calls, folder);
+  if (const int error = journal.Create(name)) return CannotCreate(error);
   if (const int error = WriteJournal(calls, journal.fd(), fd.get(), status, name, data)) {
     return {RewriteStatus::WriteError, error};
   }
-  if (const int error = journal.NameAs(folder + JournalNameFor(name))) {
+  if (const int error = journal.NameAs(JournalNameFor(name))) {
     // Another run is at this file, or left a journal that a run will finish.
     if (error == EEXIST) return {RewriteStatus::Changed, 0};
     return {RewriteStatus::WriteError, error};
@@ -183,8 +185,10 @@ RewriteResult RewriteInPlace(PosixCalls& calls, const ResolvedPath& target,
   if (error == 0 && calls.Ftruncate(fd.get(), static_cast<off_t>(data.size())) != 0) {
     error = LastErrno();
   }
+  TimesStatus times_given = TimesStatus::Ok;
+  if (error == 0 && times != nullptr) times_given = GiveTimes(calls, fd.get(), *times);
   if (error == 0 && calls.Fsync(fd.get()) != 0) error = LastErrno();
-  if (error == 0) return {RewriteStatus::Ok, 0};
+  if (error == 0) return {RewriteStatus::Ok, 0, times_given};
 
   // Put the old bytes back from the journal; if even that fails, the journal
   // stays for the next run to finish.
@@ -202,10 +206,10 @@ RewriteResult RewriteInPlace(PosixCalls& calls, const ResolvedPath& target,
   return {RewriteStatus::WriteError, error};
 }
 
-JournalOutcome FinishJournal(PosixCalls& calls, const std::string& journal_path,
+JournalOutcome FinishJournal(PosixCalls& calls, int folder, const std::string& journal_name,
                              std::string* target_name) {
-  FileDescriptor journal(
-      calls, calls.Open(journal_path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  FileDescriptor journal(calls, calls.OpenAt(folder, journal_name.c_str(),
+                                             O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
   struct stat held;
   struct stat named;
   // Only a journal of the running user is followed: one that another user
@@ -215,7 +219,7 @@ JournalOutcome FinishJournal(PosixCalls& calls, const std::string& journal_path,
     return JournalOutcome::None;
   }
   if (calls.Flock(journal.get(), LOCK_EX | LOCK_NB) != 0) return JournalOutcome::None;  // at work
-  if (calls.Lstat(journal_path.c_str(), &named) != 0 || named.st_ino != held.st_ino ||
+  if (calls.LstatAt(folder, journal_name.c_str(), &named) != 0 || named.st_ino != held.st_ino ||
       named.st_dev != held.st_dev) {
     return JournalOutcome::None;  // finished by another run meanwhile
   }
@@ -228,9 +232,8 @@ JournalOutcome FinishJournal(PosixCalls& calls, const std::string& journal_path,
   }
   *target_name = name;
 
-  const std::string target_path = FolderOf(journal_path) + name;
   FileDescriptor target(
-      calls, calls.Open(target_path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+      calls, calls.OpenAt(folder, name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
   struct stat status;
   if (!target.ok() && errno != ENOENT && errno != ELOOP) return JournalOutcome::Failed;
   Comparison comparison = Comparison::Other;
@@ -259,7 +262,7 @@ JournalOutcome FinishJournal(PosixCalls& calls, const std::string& journal_path,
       outcome = JournalOutcome::Changed;
       break;
   }
-  calls.Unlink(journal_path.c_str());
+  calls.Unlink(folder, journal_name.c_str());
   return outcome;
 }
 

@@ -14,12 +14,14 @@
 
 namespace sorrel::platform {
 
-// Overwrites target (resolved, writable, in the state of snapshot) with
-// data, keeping its inode and so every link, owner and attribute. On a
-// failure half-way the old bytes are put back from the journal; should that
-// fail too, the journal stays for the next run.
-RewriteResult RewriteInPlace(PosixCalls& calls, const ResolvedPath& target,
-                             const FileSnapshot& snapshot, const std::string& data);
+// Overwrites target (resolved, writable, in the state of snapshot, in the
+// open folder) with data, keeping its inode and so every link, owner and
+// attribute. On a failure half-way the old bytes are put back from the
+// journal; should that fail too, the journal stays for the next run. With
+// times, the file is given them before its new bytes are synced.
+RewriteResult RewriteInPlace(PosixCalls& calls, int folder, const ResolvedPath& target,
+                             const FileSnapshot& snapshot, const std::string& data,
+                             const FileTimes* times);
 
 enum class JournalOutcome {
   None,       // nothing to do: no journal, one still at work, one that is
@@ -29,11 +31,10 @@ enum class JournalOutcome {
   Failed,     // the rewrite could not be finished; the journal stays
 };
 
-// Finishes the rewrite that the journal at journal_path (in the folder of
-// its target) stands for, if its writer is gone and it is the running
-// user's. *target_name receives the
-// bare name of the file it concerns.
-JournalOutcome FinishJournal(PosixCalls& calls, const std::string& journal_path,
+// Finishes the rewrite that the journal journal_name in the open folder
+// (its target's) stands for, if its writer is gone and it is the running
+// user's. *target_name receives the bare name of the file it concerns.
+JournalOutcome FinishJournal(PosixCalls& calls, int folder, const std::string& journal_name,
                              std::string* target_name);
 
 }  // namespace sorrel::platform

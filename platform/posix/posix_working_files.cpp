@@ -76,18 +76,20 @@ std::string JournalNameFor(const std::string& target_name) {
 WorkingFile::~WorkingFile() {
   // The name goes while the lock is still held, so that no other run takes
   // the file for one left behind.
-  if (!keep_ && !path_.empty()) calls_.Unlink(path_.c_str());
+  if (!keep_ && !name_.empty()) calls_.Unlink(folder_, name_.c_str());
 }
 
-int WorkingFile::Create(const std::string& target) {
-  target_ = target;
-  const std::string folder = FolderOf(target);
-  int fd = calls_.OpenTemporary(folder.empty() ? "." : folder.c_str(), 0600);
+int WorkingFile::Create(const std::string& target_name) {
+  int fd = calls_.OpenTemporary(folder_, 0600);
   if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
     // No unnamed files here: a name at once, locked as soon as it can be.
-    std::string path = folder + HiddenName(BareNameOf(target), kTemporaryTag) + "XXXXXX";
-    fd = calls_.MakeTemporary(path.data());
-    if (fd >= 0) path_ = std::move(path);
+    const std::string stem = HiddenName(target_name, kTemporaryTag);
+    errno = EEXIST;
+    for (int attempt = 0; attempt < 100 && fd < 0 && errno == EEXIST; ++attempt) {
+      std::string name = stem + RandomLetters();
+      fd = calls_.CreateNew(folder_, name.c_str(), 0600);
+      if (fd >= 0) name_ = std::move(name);
+    }
   }
   if (fd < 0) return LastErrno();
   fd_.Reset(fd);
@@ -95,60 +97,53 @@ int WorkingFile::Create(const std::string& target) {
   return 0;
 }
 
-int WorkingFile::LinkAs(const std::string& path) {
-  if (path_.empty()) {
-    if (calls_.LinkOpenFile(fd_.get(), path.c_str()) != 0) return LastErrno();
+int WorkingFile::NameAs(const std::string& name) {
+  if (name_.empty()) {
+    if (calls_.LinkOpenFile(fd_.get(), folder_, name.c_str()) != 0) return LastErrno();
   } else {
-    if (calls_.Link(path_.c_str(), path.c_str()) != 0) return LastErrno();
-    calls_.Unlink(path_.c_str());
+    if (calls_.Link(folder_, name_.c_str(), name.c_str()) != 0) return LastErrno();
+    calls_.Unlink(folder_, name_.c_str());
   }
-  path_ = path;
+  name_ = name;
   return 0;
 }
 
-int WorkingFile::NameAs(const std::string& path) {
-  return LinkAs(path);
-}
-
-int WorkingFile::RenameOver(const std::string& target) {
-  if (path_.empty()) {
-    const std::string folder = FolderOf(target);
+int WorkingFile::RenameOver(const std::string& target_name) {
+  if (name_.empty()) {
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-      error = LinkAs(folder + HiddenName(BareNameOf(target), kTemporaryTag) + RandomLetters());
+      error = NameAs(HiddenName(target_name, kTemporaryTag) + RandomLetters());
     }
     if (error != 0) return error;
   }
-  if (calls_.Rename(path_.c_str(), target.c_str()) != 0) return LastErrno();
-  path_.clear();
+  if (calls_.Rename(folder_, name_.c_str(), target_name.c_str()) != 0) return LastErrno();
+  name_.clear();
   // Closing last: the lock is held until the name is the target's.
   return fd_.Close();
 }
 
 int WorkingFile::Unlink() {
-  if (path_.empty()) return 0;
-  const int result = calls_.Unlink(path_.c_str()) == 0 ? 0 : LastErrno();
-  path_.clear();
+  if (name_.empty()) return 0;
+  const int result = calls_.Unlink(folder_, name_.c_str()) == 0 ? 0 : LastErrno();
+  name_.clear();
   return result;
 }
 
-void RemoveLeftTemporaries(PosixCalls& calls, const std::string& folder,
-                           const std::vector<std::string>& names) {
+void RemoveLeftTemporaries(PosixCalls& calls, int folder, const std::vector<std::string>& names) {
   for (const std::string& name : names) {
     if (!IsTemporaryName(name)) continue;
-    const std::string path = folder + name;
-    FileDescriptor fd(calls,
-                      calls.Open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    FileDescriptor fd(
+        calls, calls.OpenAt(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat held;
     struct stat named;
     if (!fd.ok() || calls.Fstat(fd.get(), &held) != 0 || !S_ISREG(held.st_mode)) continue;
     if (!LockIfAbandoned(calls, fd.get())) continue;
     // Still the file of that name, not one that took its place meanwhile.
-    if (calls.Lstat(path.c_str(), &named) != 0 || named.st_ino != held.st_ino ||
+    if (calls.LstatAt(folder, name.c_str(), &named) != 0 || named.st_ino != held.st_ino ||
         named.st_dev != held.st_dev) {
       continue;
     }
-    calls.Unlink(path.c_str());
+    calls.Unlink(folder, name.c_str());
   }
 }
 

@@ -11,6 +11,7 @@
 // whole would not fit a file name.
 #pragma once
 
+#include <cerrno>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,24 +28,27 @@ bool IsJournalName(std::string_view name);
 // The journal's bare name for a target's bare name.
 std::string JournalNameFor(const std::string& target_name);
 
-// A working file, removed again when destroyed unless it was renamed over
-// its target or kept.
+// A working file in an open folder, removed again when destroyed unless it
+// was renamed over its target or kept. Every name it makes, links and
+// renames is in that folder, so that a folder on the way to it that is
+// swapped for a link meanwhile cannot lead it elsewhere.
 class WorkingFile {
  public:
-  explicit WorkingFile(PosixCalls& calls) : calls_(calls), fd_(calls, -1) {}
+  // folder must stay open for as long as the working file lives.
+  WorkingFile(PosixCalls& calls, int folder) : calls_(calls), folder_(folder), fd_(calls, -1) {}
   WorkingFile(const WorkingFile&) = delete;
   WorkingFile& operator=(const WorkingFile&) = delete;
   ~WorkingFile();
 
-  // Makes the file, locked and empty, in the folder of target (a path).
-  int Create(const std::string& target);
+  // Makes the file, locked and empty, for the target named target_name.
+  int Create(const std::string& target_name);
   int fd() const { return fd_.get(); }
 
-  // Gives the file the name path; EEXIST when that name is taken.
-  int NameAs(const std::string& path);
-  // Closes the file and renames it over target, by a temporary name where it
-  // has none.
-  int RenameOver(const std::string& target);
+  // Gives the file the name name; EEXIST when that name is taken.
+  int NameAs(const std::string& name);
+  // Closes the file and renames it over target_name, by a temporary name
+  // where it has none.
+  int RenameOver(const std::string& target_name);
   // Removes its name now.
   int Unlink();
   // Leaves the file and its name as they are when destroyed: a journal that
@@ -52,18 +56,20 @@ class WorkingFile {
   void Keep() { keep_ = true; }
 
  private:
-  int LinkAs(const std::string& path);
-
   PosixCalls& calls_;
+  int folder_;
   FileDescriptor fd_;
-  std::string target_;
-  std::string path_;  // its name; empty while it has none
+  std::string name_;  // empty while it has none
   bool keep_ = false;
 };
 
-// Removes the temporary files in folder (trailing slash, or empty for the
-// current directory) whose writers are gone.
-void RemoveLeftTemporaries(PosixCalls& calls, const std::string& folder,
-                           const std::vector<std::string>& names);
+// The result of a rewrite whose working file error kept from being made.
+inline RewriteResult CannotCreate(int error) {
+  return {error == EACCES ? RewriteStatus::FolderNotWritable : RewriteStatus::CannotOpen, error};
+}
+
+// Removes the temporary files among names in the open folder whose writers
+// are gone.
+void RemoveLeftTemporaries(PosixCalls& calls, int folder, const std::vector<std::string>& names);
 
 }  // namespace sorrel::platform

@@ -122,12 +122,13 @@ TEST_F(PosixProcessRunnerTest, TheProgramGetsItsVariablesAndHoldsTheHandedOnLock
   options.hand_on = lock.get();
   options.started = [&] { lock.reset(); };
   setenv("SORREL_LANG", "en", 1);
-  // Once the caller has let go, the program alone holds the lock: another
-  // taker waits until the program closes its descriptor 3.
+  // The program holds the lock through its descriptor 3: another taker
+  // waits until the program has closed it (and the caller let go, which it
+  // may do a moment after the program starts).
   const std::string script =
       "{ printf '%s%s|' \"$SORREL_LANG\" \"$SORREL_TEST_NEW\";"
       " flock -n -E 9 \"${1%/*}\" true; printf '%s|' $?;"
-      " exec 3<&-; flock -n -E 9 \"${1%/*}\" true; printf '%s' $?; } > \"$1\"";
+      " exec 3<&-; flock -w 20 -E 9 \"${1%/*}\" true; printf '%s' $?; } > \"$1\"";
   ASSERT_TRUE(RunScript(script, options).started);
   EXPECT_EQ(lock, nullptr);
   EXPECT_EQ(ReadOut(), "ja1|9|0");

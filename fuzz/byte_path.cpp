@@ -17,7 +17,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -72,27 +71,6 @@ class QuietUser : public platform::UserInteraction {
   }
 };
 
-std::string MakeScratchFolder() {
-  std::string folder = (std::filesystem::temp_directory_path() / "sorrel-fuzz-XXXXXX").string();
-  if (mkdtemp(folder.data()) == nullptr) Fail("no scratch folder");
-  return folder;
-}
-
-const std::string& ScratchFolder() {
-  static const std::string* const folder = [] {
-    auto* made = new std::string(MakeScratchFolder());
-    std::atexit([] { std::filesystem::remove_all(ScratchFolder()); });
-    return made;
-  }();
-  return *folder;
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!file) Fail("cannot write the scratch file");
-}
-
 std::string ReadFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   std::ostringstream content;
@@ -110,8 +88,7 @@ struct Outcome {
 
 Outcome Run(platform::CodePageService& code_pages, const std::string& bytes,
             const ConversionOptions& options) {
-  const std::string path = ScratchFolder() + "/f.txt";
-  WriteFile(path, bytes);
+  const std::string path = fuzz::WriteScratchFile("f.txt", bytes);
   platform::PosixFileSystem fs;
   platform::IconvSystemConversion system_conversion;
   QuietUser user;

@@ -1,6 +1,11 @@
 #include "fuzz/fuzz_units.h"
 
+#include <stdlib.h>
+
 #include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 
 namespace sorrel::fuzz {
 namespace {
@@ -10,7 +15,34 @@ constexpr std::array<char16_t, 16> kInterestingUnits = {
     u'\u00A0', u'\u0085', u'\u2028', u'\uFF21', u'\u00E9', u'\u007F', u'\u001A', u'\u0000',
 };
 
+// The scratch folder, never destroyed, so that the removal at exit can
+// still use its name.
+const std::string& ScratchFolder() {
+  static const std::string* const folder = [] {
+    auto* made =
+        new std::string((std::filesystem::temp_directory_path() / "sorrel-fuzz-XXXXXX").string());
+    if (mkdtemp(made->data()) == nullptr) {
+      std::perror("no scratch folder");
+      std::abort();
+    }
+    std::atexit([] { std::filesystem::remove_all(ScratchFolder()); });
+    return made;
+  }();
+  return *folder;
+}
+
 }  // namespace
+
+std::string WriteScratchFile(const std::string& name, std::string_view bytes) {
+  const std::string path = ScratchFolder() + "/" + name;
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!file) {
+    std::fprintf(stderr, "cannot write the scratch file %s\n", path.c_str());
+    std::abort();
+  }
+  return path;
+}
 
 std::vector<std::string_view> SplitFields(std::string_view bytes) {
   std::vector<std::string_view> fields;

@@ -1,6 +1,7 @@
 // How the fuzz targets turn raw fuzzer bytes into UTF-16 texts: a small
 // alphabet that reaches line ends, tabs, control codes, wide and surrogate
-// units often, and an escape for any unit at all.
+// units often, and an escape for any unit at all; and the scratch file of
+// the targets that read through the file system.
 #pragma once
 
 #include <cstddef>
@@ -24,5 +25,9 @@ std::u16string UnitsFromBytes(std::string_view bytes);
 
 // The field of that index, or an empty view when there are fewer.
 std::string_view Field(const std::vector<std::string_view>& fields, size_t index);
+
+// Writes bytes as the file name in a folder of the process's own, removed
+// when the fuzzer exits, and gives its path. Aborts when it cannot.
+std::string WriteScratchFile(const std::string& name, std::string_view bytes);
 
 }  // namespace sorrel::fuzz

@@ -12,8 +12,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -21,6 +19,7 @@
 #include "engine/encode_table.h"
 #include "engine/job_context.h"
 #include "engine/reader.h"
+#include "fuzz/fuzz_units.h"
 #include "platform/posix/icu_code_pages.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/program.h"
@@ -235,33 +234,11 @@ ReadOutcome RuleRead(std::string bytes, short read_index, uint32_t other_page, L
   return out;
 }
 
-std::string MakeScratchFolder() {
-  std::string folder = (std::filesystem::temp_directory_path() / "sorrel-fuzz-XXXXXX").string();
-  if (mkdtemp(folder.data()) == nullptr) Fail("no scratch folder");
-  return folder;
-}
-
-// A folder of its own for the one file each input is written to, removed
-// when the fuzzer exits; never destroyed, so that the removal can still use it.
-const std::string& ScratchFolder() {
-  static const std::string* const folder = [] {
-    auto* made = new std::string(MakeScratchFolder());
-    std::atexit([] { std::filesystem::remove_all(ScratchFolder()); });
-    return made;
-  }();
-  return *folder;
-}
-
 void CheckReadTextFile(const std::string& bytes, short read_index, uint32_t other_page,
                        LineEndKind kind, uint32_t n) {
   const platform::Answer answer =
       bytes.size() % 2 == 1 ? platform::Answer::No : platform::Answer::Yes;
-  const std::string path = ScratchFolder() + "/input.txt";
-  {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!file) Fail("cannot write the scratch file");
-  }
+  const std::string path = fuzz::WriteScratchFile("input.txt", bytes);
   platform::PosixFileSystem fs;
   AnsweringUser user(answer);
   JobContext ctx;

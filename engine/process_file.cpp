@@ -105,8 +105,8 @@ void EmitWriterLine(JobContext& ctx, std::u16string_view shown, const std::u16st
   }
 }
 
-// Counts a finished write, gives the file back its times and reports; a
-// file written without NUL characters it had says so.
+// Counts a finished write and reports it: the NUL characters it was written
+// without, the times it could not keep, and the writer's line.
 void Written(JobContext& ctx, const ConversionOptions& o, PendingWrite& write,
              const platform::RewriteResult& result) {
   const std::u16string shown = ShownName(write.name);

@@ -1,4 +1,4 @@
-// XXH64 as its author specifies it: four lanes over 32-byte stripes, then the
+// XXH64 as its author defines it: four lanes over 32-byte stripes, then the
 // tail in 8-, 4- and 1-byte steps, then the avalanche.
 #include "base/digest64.h"
 

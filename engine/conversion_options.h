@@ -29,7 +29,7 @@ struct ConversionOptions {
   bool ControlCode2Space = false;
   bool SETTS = false;
   bool ReplaceString = false;
-  ReplacementSpec Replacement;
+  PreparedReplacement Replacement;
   uint32_t InsLfByte = 0;
   uint32_t InsLfChar = 0;
 };

@@ -94,8 +94,8 @@ struct TextSteps {
   bool InsertLineEndEveryNChars(uint32_t n, LineEndKind kind) {
     return sorrel::InsertLineEndEveryNChars(text, n, kind);
   }
-  bool Replace(const ReplacementSpec& spec, const std::function<bool()>& aborted) {
-    return ApplyReplacement(text, spec, aborted);
+  bool Replace(const PreparedReplacement& prepared, const std::function<bool()>& aborted) {
+    return ApplyReplacement(text, prepared, aborted);
   }
 };
 
@@ -113,8 +113,8 @@ struct ByteSteps {
   bool InsertLineEndEveryNChars(uint32_t n, LineEndKind kind) {
     return sorrel::InsertLineEndEveryNChars(bytes, n, kind, page);
   }
-  bool Replace(const ReplacementSpec& spec, const std::function<bool()>& aborted) {
-    return ApplyReplacementToUtf8(bytes, spec, aborted);
+  bool Replace(const PreparedReplacement& prepared, const std::function<bool()>& aborted) {
+    return ApplyReplacementToUtf8(bytes, prepared, aborted);
   }
 };
 

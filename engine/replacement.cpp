@@ -405,7 +405,7 @@ void AppendUnits(Sink* sink, const TextBuffer& text, const UnitIterator& first,
 }
 
 template <typename Sink>
-void ReplaceInto(const TextBuffer& text, const ReplacementSpec& prepared,
+void ReplaceInto(const TextBuffer& text, const PreparedReplacement& prepared,
                  const std::wstring& format, StepBudget* budget, Sink* sink) {
   const UnitIterator begin(text.data(), budget);
   const UnitIterator end(text.data() + text.size(), budget);
@@ -435,7 +435,7 @@ void ReplaceInto(const TextBuffer& text, const ReplacementSpec& prepared,
 
 // The result is kept while it stays within the text's size and 4 MiB more;
 // a longer one is counted first and then built again at its exact size.
-bool ReplaceByExpression(TextBuffer& text, const ReplacementSpec& prepared,
+bool ReplaceByExpression(TextBuffer& text, const PreparedReplacement& prepared,
                          const std::function<bool()>* should_stop) {
   if (!prepared.expression) return false;
   const std::wstring format = WidenFormat(prepared.replacement);
@@ -646,7 +646,7 @@ std::string UnitBytes(std::string_view utf8) {
 // over units (UnitBytes of bytes).
 template <typename Sink>
 void ReplaceBytesInto(const std::string& bytes, const std::string& units,
-                      const ReplacementSpec& prepared, StepBudget* budget, Sink* sink) {
+                      const PreparedReplacement& prepared, StepBudget* budget, Sink* sink) {
   const CompiledExpression& expression = *prepared.expression;
   const ByteIterator begin(units.data(), budget);
   const ByteIterator end(units.data() + units.size(), budget);
@@ -705,9 +705,9 @@ bool HasWideLineSeparator(std::string_view utf8) {
 
 bool PrepareReplacement(JobContext& ctx, std::u16string_view search, std::u16string_view replace,
                         bool use_regex, bool ignore_case, bool single_line, bool dot_not_newline,
-                        ReplacementSpec* prepared) {
+                        PreparedReplacement* prepared) {
   // The result is stored only at the end: search or replace may view into it.
-  ReplacementSpec built;
+  PreparedReplacement built;
   built.enabled = prepared->enabled;
   built.use_regex = use_regex;
   std::u16string search_text;
@@ -722,7 +722,7 @@ bool PrepareReplacement(JobContext& ctx, std::u16string_view search, std::u16str
     built.literal_pattern = std::move(search_text);
   }
   if (error != nullptr) {
-    *prepared = ReplacementSpec{};
+    *prepared = PreparedReplacement{};
     ShowJobError(ctx, ctx.Text(*error));
     return false;
   }
@@ -734,7 +734,7 @@ bool PrepareReplacement(JobContext& ctx, std::u16string_view search, std::u16str
   return true;
 }
 
-bool ApplyReplacement(TextBuffer& text, const ReplacementSpec& prepared,
+bool ApplyReplacement(TextBuffer& text, const PreparedReplacement& prepared,
                       const std::function<bool()>& should_stop) {
   if (prepared.use_regex) return ReplaceByExpression(text, prepared, &should_stop);
   TextBuffer result;
@@ -753,12 +753,12 @@ void ReplaceLiteral(std::u16string& text, std::u16string_view pattern,
   if (ReplaceLiteralInto(text, pattern, replacement, ignore_case, &result)) text.swap(result);
 }
 
-bool ReplacesUtf8(const ReplacementSpec& prepared, std::string_view utf8) {
+bool ReplacesUtf8(const PreparedReplacement& prepared, std::string_view utf8) {
   if (!prepared.use_regex || !prepared.expression || !prepared.expression->narrow) return false;
   return !prepared.expression->anchors || prepared.single_line || !HasWideLineSeparator(utf8);
 }
 
-bool ApplyReplacementToUtf8(std::string& bytes, const ReplacementSpec& prepared,
+bool ApplyReplacementToUtf8(std::string& bytes, const PreparedReplacement& prepared,
                             const std::function<bool()>& should_stop) {
   const std::string units = UnitBytes(bytes);
   StepBudget budget(&should_stop);

@@ -15,7 +15,7 @@ namespace sorrel {
 // A compiled wide-character regular expression (defined where it is built).
 struct CompiledExpression;
 
-struct ReplacementSpec {
+struct PreparedReplacement {
   bool enabled = false;
   bool use_regex = false;
   bool ignore_case = false;
@@ -35,7 +35,7 @@ struct ReplacementSpec {
 // is returned; prepared is then left empty.
 bool PrepareReplacement(JobContext& ctx, std::u16string_view search, std::u16string_view replace,
                         bool use_regex, bool ignore_case, bool single_line, bool dot_not_newline,
-                        ReplacementSpec* prepared);
+                        PreparedReplacement* prepared);
 
 // Thrown out of ApplyReplacement when should_stop says the run is to stop.
 struct ReplacementAborted {};
@@ -50,7 +50,7 @@ struct ReplacementAborted {};
 // it says so, ReplacementAborted is thrown and text is unchanged. The result
 // is built at its exact size, so that the memory it takes stays near the
 // text's and the result's own.
-bool ApplyReplacement(TextBuffer& text, const ReplacementSpec& prepared,
+bool ApplyReplacement(TextBuffer& text, const PreparedReplacement& prepared,
                       const std::function<bool()>& should_stop = {});
 
 // Whether ApplyReplacementToUtf8 gives, for the UTF-8 bytes of a text, the
@@ -58,13 +58,13 @@ bool ApplyReplacement(TextBuffer& text, const ReplacementSpec& prepared,
 // expression that matches ASCII only (ascii_expression.h), case kept, with
 // a replacement of plain units and references, over bytes that hold no line
 // separator beyond ASCII where the expression looks for line starts or ends.
-bool ReplacesUtf8(const ReplacementSpec& prepared, std::string_view utf8);
+bool ReplacesUtf8(const PreparedReplacement& prepared, std::string_view utf8);
 
 // ApplyReplacement on the UTF-8 bytes of a text, for which ReplacesUtf8
 // holds: the expression runs over the text with every unit beyond ASCII
 // standing as one byte it never matches, and the result is built from the
 // bytes. The same answers, exceptions, aborts and limits, counted in units.
-bool ApplyReplacementToUtf8(std::string& bytes, const ReplacementSpec& prepared,
+bool ApplyReplacementToUtf8(std::string& bytes, const PreparedReplacement& prepared,
                             const std::function<bool()>& should_stop = {});
 
 // Replaces every occurrence of pattern in text, left to right, without looking

@@ -25,11 +25,11 @@ struct CuiJob {
   testing::RecordingConsole console;
 };
 
-ReplacementSpec Prepared(std::u16string_view search, std::u16string_view replace, bool use_regex,
-                         bool ignore_case = false, bool single_line = false,
-                         bool dot_not_newline = false) {
+PreparedReplacement Prepared(std::u16string_view search, std::u16string_view replace,
+                             bool use_regex, bool ignore_case = false, bool single_line = false,
+                             bool dot_not_newline = false) {
   CuiJob job;
-  ReplacementSpec prepared;
+  PreparedReplacement prepared;
   EXPECT_TRUE(PrepareReplacement(job.ctx, search, replace, use_regex, ignore_case, single_line,
                                  dot_not_newline, &prepared));
   EXPECT_EQ(job.console.out, u"");
@@ -136,7 +136,7 @@ TEST(PrepareReplacement, FlagsFollowTheOptionsWithoutMatchAny) {
 
 TEST(PrepareReplacement, LiteralModeKeepsThePatternAndTheCallersGate) {
   CuiJob job;
-  ReplacementSpec prepared;
+  PreparedReplacement prepared;
   prepared.enabled = true;
   ASSERT_TRUE(PrepareReplacement(job.ctx, u"a.b", u"$0", false, true, false, false, &prepared));
   EXPECT_TRUE(prepared.enabled);
@@ -150,9 +150,9 @@ TEST(PrepareReplacement, LiteralModeKeepsThePatternAndTheCallersGate) {
   EXPECT_EQ(text, u"$0 axb");
 }
 
-TEST(PrepareReplacement, TextsMayViewIntoTheSpecBeingBuilt) {
+TEST(PrepareReplacement, TextsMayViewIntoTheReplacementBeingPrepared) {
   CuiJob job;
-  ReplacementSpec prepared;
+  PreparedReplacement prepared;
   prepared.literal_pattern = u"(a)";
   prepared.replacement = u"[$1]";
   ASSERT_TRUE(PrepareReplacement(job.ctx, prepared.literal_pattern, prepared.replacement, true,
@@ -165,7 +165,7 @@ TEST(PrepareReplacement, TextsMayViewIntoTheSpecBeingBuilt) {
 TEST(PrepareReplacement, BadExpressionIsShownAndFails) {
   for (UiLanguage language : {UiLanguage::English, UiLanguage::Japanese}) {
     CuiJob job(language);
-    ReplacementSpec prepared;
+    PreparedReplacement prepared;
     prepared.enabled = true;
     EXPECT_FALSE(PrepareReplacement(job.ctx, u"(\\d+", u"x", true, false, false, false, &prepared));
     EXPECT_EQ(job.console.out, std::u16string(messages::kBadExpression.In(language)) + u"\n");
@@ -179,7 +179,7 @@ TEST(PrepareReplacement, CommentAfterPossessiveRepeatIsRefused) {
   for (std::u16string_view search :
        {u"a?+(?#)b", u"x*+(?#c)y", u"(?x)a{2}+ (?#)b", u"a++(?#)(?#)b"}) {
     CuiJob job;
-    ReplacementSpec prepared;
+    PreparedReplacement prepared;
     EXPECT_FALSE(PrepareReplacement(job.ctx, search, u"x", true, false, false, false, &prepared));
     EXPECT_EQ(job.console.out,
               std::u16string(messages::kBadExpression.In(UiLanguage::English)) + u"\n");
@@ -236,7 +236,7 @@ TEST(ApplyReplacement, SameTextIsNoChange) {
 TEST(ApplyReplacement, MatchingTooComplexPassesToTheCaller) {
   std::u16string text = std::u16string(40, u'a') + u"!";
   const std::u16string before = text;
-  const ReplacementSpec prepared = Prepared(u"(a|aa)*(a|aa)*(a|aa)*$b", u"x", true);
+  const PreparedReplacement prepared = Prepared(u"(a|aa)*(a|aa)*(a|aa)*$b", u"x", true);
   EXPECT_THROW(ApplyReplacement(text, prepared), std::runtime_error);
   EXPECT_EQ(text, before);
 }
@@ -291,15 +291,15 @@ TEST(ApplyReplacement, OnUtf8BytesAsOnTheText) {
   std::mt19937 random(29);
   int on_bytes = 0;
   for (const Case& c : cases) {
-    const ReplacementSpec spec = Prepared(c.search, c.replace, true, false, c.single_line);
+    const PreparedReplacement prepared = Prepared(c.search, c.replace, true, false, c.single_line);
     for (int i = 0; i < 400; ++i) {
       std::u16string text;
       for (size_t n = random() % 30; n > 0; --n) text += alphabet[random() % std::size(alphabet)];
       std::string bytes = Utf16ToUtf8(text);
-      if (!ReplacesUtf8(spec, bytes)) continue;
+      if (!ReplacesUtf8(prepared, bytes)) continue;
       ++on_bytes;
-      const bool changed = ApplyReplacement(text, spec);
-      ASSERT_EQ(ApplyReplacementToUtf8(bytes, spec), changed);
+      const bool changed = ApplyReplacement(text, prepared);
+      ASSERT_EQ(ApplyReplacementToUtf8(bytes, prepared), changed);
       ASSERT_EQ(bytes, Utf16ToUtf8(text));
     }
   }

@@ -77,7 +77,7 @@ bool IsPlainReplacement(const std::u16string& replacement) {
   return replacement.find_first_of(u"$\\") == std::u16string::npos;
 }
 
-void CheckLiteral(const ReplacementSpec& prepared, const std::u16string& text) {
+void CheckLiteral(const PreparedReplacement& prepared, const std::u16string& text) {
   const std::u16string expected = RuleReplaceLiteral(text, prepared.literal_pattern,
                                                      prepared.replacement, prepared.ignore_case);
   TextBuffer buffer = text;
@@ -86,7 +86,7 @@ void CheckLiteral(const ReplacementSpec& prepared, const std::u16string& text) {
   if (changed != (expected != text)) Fail("literal replacement misreports the change");
 }
 
-void CheckExpression(const ReplacementSpec& prepared, const std::u16string& search,
+void CheckExpression(const PreparedReplacement& prepared, const std::u16string& search,
                      const std::u16string& text) {
   TextBuffer buffer = text;
   bool changed = false;
@@ -125,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   JobContext ctx;
   ctx.ui = &user;
   ctx.language = UiLanguage::English;
-  ReplacementSpec prepared;
+  PreparedReplacement prepared;
   const bool ready = PrepareReplacement(ctx, search, replace, use_regex, flags & 2, flags & 4,
                                         flags & 8, &prepared);
   if (user.boxes != (ready ? 0 : 1)) Fail("a preparation shows other than one box per failure");

@@ -243,13 +243,11 @@ ReadResult DecodeFileBytes(const FileBytes& bytes, uint32_t code_page, TextBuffe
 
 ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& text,
                         short read_index, uint32_t& code_page, uint32_t& bom, LineEndKind kind,
-                        uint32_t n, platform::FileSnapshot* snapshot, size_t* nul_removed) {
+                        uint32_t n, platform::FileSnapshot* snapshot) {
   text.clear();
-  if (nul_removed != nullptr) *nul_removed = 0;
   FileBytes bytes;
   const ReadResult result =
       ReadFileBytes(ctx, name, read_index, code_page, bom, kind, n, snapshot, &bytes);
-  if (nul_removed != nullptr) *nul_removed = bytes.nul_removed;
   if (result != ReadResult::Ok) return result;
   return DecodeFileBytes(bytes, code_page, text);
 }

@@ -58,13 +58,11 @@ struct FileBytes {
 // file that begins with a UTF-32 mark (FF FE 00 00 or 00 00 FE FF) and
 // whose length is a multiple of four gives Utf32 whatever the list says:
 // read as UTF-16 or as bytes it would be torn apart. snapshot receives the
-// file's state for the rewrite; *nul_removed (when given) how many zero
-// bytes, in UTF-16 zero units, were cut out before decoding. A text too long
-// to hold throws std::bad_alloc. The file is never written.
+// file's state for the rewrite. A text too long to hold throws
+// std::bad_alloc. The file is never written.
 ReadResult ReadTextFile(JobContext& ctx, const std::string& name, TextBuffer& text,
                         short read_index, uint32_t& code_page, uint32_t& bom, LineEndKind kind,
-                        uint32_t n, platform::FileSnapshot* snapshot,
-                        size_t* nul_removed = nullptr);
+                        uint32_t n, platform::FileSnapshot* snapshot);
 
 // The reader up to the decoding: as ReadTextFile, with the bytes to decode
 // in *out instead of the text (Ok is then not yet a text that decodes).

@@ -25,8 +25,6 @@ class WorkerPool {
   // without threads). A task must not throw.
   void Run(std::function<void()> task);
 
-  size_t size() const { return threads_.size(); }
-
   // As many threads as make the machine's cores busy while some of them
   // wait on the disk.
   static size_t DefaultSize();
